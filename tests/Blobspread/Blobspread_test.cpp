@@ -53,7 +53,6 @@ const GrowthCase kGrowthCases[] = {
     {"excess green of exactly 130 does not join", word(100, 165, 100), false},
     {"excess green 131 joins", word(100, 165, 99), true},
     {"the two other channels count alike", word(99, 165, 100), true},
-    {"alpha byte is ignored", word(100, 165, 100) & 0x00FFFFFFu, false},
 };
 
 TEST(Blobspread, GrowthTest)
