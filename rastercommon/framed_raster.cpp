@@ -8,6 +8,9 @@ namespace rastercommon {
 bool isUsableSize(int cols, int rows)
 {
     if (cols <= 0 || rows <= 0) return false;
+    // Framed coordinates run to cols + 1 and rows + 1, and callers compute cols + 2 and rows + 2.
+    constexpr int kLargestSide = std::numeric_limits<int>::max() - 2;
+    if (cols > kLargestSide || rows > kLargestSide) return false;
     const std::uint64_t framedPixels = (std::uint64_t{static_cast<unsigned>(cols)} + 2) *
                                        (std::uint64_t{static_cast<unsigned>(rows)} + 2);
     return framedPixels <= std::numeric_limits<std::size_t>::max() / 2;

@@ -24,8 +24,8 @@ struct FramedRaster {
     const unsigned char* imageRow(int y) const { return &pixels[static_cast<std::size_t>(y + 1) * stride() + 1]; }
 };
 
-// True when cols x rows is a raster the framed copy can hold: both positive and the
-// framed size addressable.
+// True when cols x rows is a raster the framed copy can hold: both positive, framed
+// coordinates and sizes (up to cols + 2, rows + 2) within int, and the framed size addressable.
 bool isUsableSize(int cols, int rows);
 
 // Copy of the cols x rows caller raster src inside a frame of 0. Needs isUsableSize.
