@@ -12,21 +12,21 @@ namespace {
 using rastercommon::FramedRaster;
 using rastercommon::Offset;
 
-constexpr int kEdgeCount = 4;
+constexpr int kNeighboursPerKind = 4;  // four at edges, four at corners
 
 // The neighbours at edges (N, W, E, S) or at corners (NW, NE, SW, SE), in scan order.
 template <bool Edges>
-constexpr std::array<Offset, kEdgeCount> neighboursAt()
+constexpr std::array<Offset, kNeighboursPerKind> neighboursAt()
 {
-    std::array<Offset, kEdgeCount> picked{};
+    std::array<Offset, kNeighboursPerKind> picked{};
     int count = 0;
     for (const Offset o : rastercommon::kNeighbourScanOrder)
         if (rastercommon::isOrthogonal(o) == Edges) picked[count++] = o;
     return picked;
 }
 
-constexpr std::array<Offset, kEdgeCount> kEdgeNeighbours = neighboursAt<true>();
-constexpr std::array<Offset, kEdgeCount> kCornerNeighbours = neighboursAt<false>();
+constexpr std::array<Offset, kNeighboursPerKind> kEdgeNeighbours = neighboursAt<true>();
+constexpr std::array<Offset, kNeighboursPerKind> kCornerNeighbours = neighboursAt<false>();
 
 int countNonzeroNeighbours(const FramedRaster& raster, int x, int y)
 {
@@ -59,20 +59,20 @@ const Offset* nextStep(const FramedRaster& working, int x, int y, int nonzeroNei
 void walkOutOfJunction(FramedRaster& working, FramedRaster& labels, int x, int y, BranchLabels& branchLabels)
 {
     working.at(x, y) = 0;
-    std::array<unsigned char, kEdgeCount> remembered{};
-    for (int i = 0; i < kEdgeCount; ++i) {
+    std::array<unsigned char, kNeighboursPerKind> remembered{};
+    for (int i = 0; i < kNeighboursPerKind; ++i) {
         unsigned char& edge = working.at(x + kEdgeNeighbours[i].dx, y + kEdgeNeighbours[i].dy);
         remembered[i] = edge;
         edge = 0;
     }
-    for (int i = 0; i < kEdgeCount; ++i) {
+    for (int i = 0; i < kNeighboursPerKind; ++i) {
         if (remembered[i] != kSkeletonPixel) continue;
         const int ex = x + kEdgeNeighbours[i].dx;
         const int ey = y + kEdgeNeighbours[i].dy;
         working.at(ex, ey) = kSkeletonPixel;
         traceBranch(working, labels, ex, ey, branchLabels.next());
     }
-    for (int i = 0; i < kEdgeCount; ++i)
+    for (int i = 0; i < kNeighboursPerKind; ++i)
         if (remembered[i] == kJunction) working.at(x + kEdgeNeighbours[i].dx, y + kEdgeNeighbours[i].dy) = kJunction;
     for (const Offset o : kCornerNeighbours)
         if (working.at(x + o.dx, y + o.dy) == kSkeletonPixel)
