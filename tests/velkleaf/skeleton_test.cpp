@@ -1,0 +1,215 @@
+// Thinning, the distance mask and the scaled skeleton path.
+#include "mask_art.h"
+#include "skeleton/skeleton.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ArtCase {
+    const char* name;
+    std::vector<std::string> in, out;
+};
+
+const ArtCase kThinningCases[] = {
+    {"band three thick keeps six pixels of its middle row",
+     {"...........", ".#########.", ".#########.", ".#########.", "..........."},
+     {"...........", "...........", "...######..", "...........", "..........."}},
+    {"band five thick keeps four pixels of its middle row",
+     {"...........", ".#########.", ".#########.", ".#########.", ".#########.", ".#########.", "..........."},
+     {"...........", "...........", "...........", "....####...", "...........", "...........", "..........."}},
+    {"isolated pixel is too shallow for the distance mask",
+     {".....", "..#..", "....."},
+     {".....", ".....", "....."}},
+    {"line one pixel wide leaves nothing",
+     {".........", ".#######.", "........."},
+     {".........", ".........", "........."}},
+    {"line two pixels wide leaves nothing",
+     {".........", ".#######.", ".#######.", "........."},
+     {".........", ".........", ".........", "........."}},
+    {"two rows are never thinned, only masked by depth",
+     {"..####..", "..####.."},
+     {"...##...", "...##..."}},
+    {"shape on the border keeps its outermost column",
+     {"###....", "###....", "###...."},
+     {"##.....", "##.....", "##....."}},
+    // With the middle row at 128 the north-east and south-east neighbours of the outer
+    // rows are background in the first sub-iteration, so the band thins differently
+    // from a uniform one, and the survivors keep their value.
+    {"values below 255 are background to P3 and P5 in the first sub-iteration",
+     {"...........", ".#########.", ".ooooooooo.", ".#########.", "..........."},
+     {"...........", "...........", "..o...o....", "...........", "..........."}},
+};
+
+TEST(SkeletonThinning, WorkedShapes)
+{
+    for (const ArtCase& c : kThinningCases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(renderMask(skeletonThinning(parseMask(c.in))), c.out);
+    }
+}
+
+TEST(SkeletonThinning, LeavesInputUnchangedAndReturnsFreshMemory)
+{
+    const cv::Mat src = bandMask(9, 20, 1, 7, 1, 18);
+    const cv::Mat before = src.clone();
+    const cv::Mat skeleton = skeletonThinning(src);
+    EXPECT_EQ(cv::countNonZero(src != before), 0);
+    EXPECT_NE(skeleton.data, src.data);
+    EXPECT_EQ(cv::countNonZero(skeletonThinning(src) != skeleton), 0);
+}
+
+TEST(SkeletonThinning, EmptyOrMultiChannelGivesEmpty)
+{
+    EXPECT_TRUE(skeletonThinning(cv::Mat()).empty());
+    EXPECT_TRUE(skeletonThinning(cv::Mat(5, 5, CV_8UC3, cv::Scalar::all(255))).empty());
+    EXPECT_TRUE(distanceMap(cv::Mat()).empty());
+    EXPECT_TRUE(distanceMap(cv::Mat(5, 5, CV_8UC3, cv::Scalar::all(255))).empty());
+}
+
+TEST(DistanceMap, UsesTheThreeByThreeEuclideanMask)
+{
+    // One axial step of the 3 x 3 mask costs 0.955, one diagonal step 1.3693; pixels
+    // outside the image are not background.
+    const cv::Mat row = distanceMap(parseMask({"...####..."}));
+    ASSERT_EQ(row.type(), CV_32FC1);
+    const float expectedRow[] = {0, 0, 0, 0.955f, 1.91f, 1.91f, 0.955f, 0, 0, 0};
+    for (int c = 0; c < 10; ++c) EXPECT_NEAR(row.at<float>(0, c), expectedRow[c], 1e-3) << "column " << c;
+
+    const cv::Mat corner = distanceMap(parseMask({".##", "###", "###"}));
+    EXPECT_NEAR(corner.at<float>(1, 1), 1.3693f, 1e-3);
+    EXPECT_NEAR(corner.at<float>(2, 2), 2.7386f, 1e-3);
+}
+
+TEST(NonzeroMask, AnyNonzeroChannelGives255)
+{
+    cv::Mat image(1, 4, CV_8UC3);
+    image.at<cv::Vec3b>(0, 0) = {0, 0, 0};
+    image.at<cv::Vec3b>(0, 1) = {0, 5, 0};
+    image.at<cv::Vec3b>(0, 2) = {200, 200, 200};
+    image.at<cv::Vec3b>(0, 3) = {0, 0, 1};
+    const cv::Mat mask = nonzeroMask(image);
+    ASSERT_EQ(mask.type(), CV_8UC1);
+    EXPECT_EQ(renderMask(mask), std::vector<std::string>{".###"});
+    EXPECT_TRUE(nonzeroMask(cv::Mat()).empty());
+}
+
+TEST(MaskedCopy, KeepsImageValuesWhereTheMaskIsNonzero)
+{
+    cv::Mat image = parseMask({"#o#o"});
+    maskedCopy(image, image, parseMask({"..#o"}));
+    EXPECT_EQ(renderMask(image), std::vector<std::string>{"..#o"});
+
+    cv::Mat dst;
+    const cv::Mat source = parseMask({"#o#o"});
+    maskedCopy(dst, source, parseMask({"##", "##"}));
+    EXPECT_EQ(renderMask(dst), std::vector<std::string>{"#o#o"}) << "a mask of another size keeps the whole image";
+    EXPECT_NE(dst.data, source.data);
+}
+
+TEST(SkeletonFast, SmallMaskIsPlainThinning)
+{
+    const cv::Mat mask = bandMask(30, 40, 5, 14, 3, 36);
+    EXPECT_EQ(cv::countNonZero(skeletonFast(mask) != skeletonThinning(mask)), 0);
+    EXPECT_TRUE(skeletonFast(cv::Mat()).empty());
+    EXPECT_TRUE(skeletonFast(cv::Mat(5, 5, CV_8UC3, cv::Scalar::all(255))).empty());
+}
+
+TEST(SkeletonFast, LargeImageBoundaryIsOneMillionPixels)
+{
+    EXPECT_FALSE(isLargeImage(999, 1001));
+    EXPECT_FALSE(isLargeImage(1, 999'999));
+    EXPECT_TRUE(isLargeImage(1000, 1000));
+    EXPECT_TRUE(isLargeImage(1'000'000, 1));
+}
+
+TEST(SkeletonFast, LargeImageCountDoesNotWrap)
+{
+    // Both products wrap to 0 or below in 32 bits.
+    EXPECT_TRUE(isLargeImage(65536, 65536));
+    EXPECT_TRUE(isLargeImage(46341, 46341));
+}
+
+// A one-pixel line has no pixel two deep, so plain thinning leaves nothing; the scaled
+// path thickens it first and finds one line along it.
+TEST(SkeletonFast, OnePixelLineVanishesOnTheSmallPathAndSurvivesTheLargeOne)
+{
+    cv::Mat small(999, 1001, CV_8UC1, cv::Scalar(0));
+    small(cv::Range(500, 501), cv::Range(100, 900)).setTo(255);
+    EXPECT_EQ(cv::countNonZero(skeletonFast(small)), 0);
+
+    cv::Mat large(1000, 1000, CV_8UC1, cv::Scalar(0));
+    large(cv::Range(500, 501), cv::Range(100, 900)).setTo(255);
+    const cv::Mat before = large.clone();
+    const cv::Mat skeleton = skeletonFast(large);
+    EXPECT_EQ(cv::countNonZero(large != before), 0);
+    ASSERT_EQ(skeleton.size(), large.size());
+    ASSERT_EQ(skeleton.type(), CV_8UC1);
+
+    cv::Mat outsideTheLine = skeleton.clone();
+    outsideTheLine(cv::Range(496, 505), cv::Range(95, 905)).setTo(0);
+    EXPECT_EQ(cv::countNonZero(outsideTheLine), 0);
+    for (int c = 150; c < 850; ++c)
+        EXPECT_EQ(cv::countNonZero(skeleton.col(c)), 1) << "column " << c;
+}
+
+struct FitCase {
+    cv::Size src;  // width (cols) x height (rows)
+    int boxWidth, boxHeight;
+    cv::Size expected;
+};
+
+TEST(ResizeToFit, KeepsAspectAndRoundsHalvesToEven)
+{
+    const FitCase cases[] = {
+        {{900, 1200}, 2000, 2000, {1500, 2000}},
+        {{1000, 1000}, 2000, 2000, {2000, 2000}},
+        {{3000, 4000}, 2000, 2000, {1500, 2000}},
+        {{1500, 2000}, 6000, 8000, {6000, 8000}},
+        {{300, 400}, 800, 800, {600, 800}},
+        {{4000, 2000}, 800, 800, {800, 400}},
+        {{4, 5}, 2, 100, {2, 2}},  // 2.5 rows round to 2
+        {{4, 3}, 2, 100, {2, 2}},  // 1.5 rows round to 2
+        {{4, 7}, 2, 100, {2, 4}},  // 3.5 rows round to 4
+    };
+    for (const FitCase& c : cases) {
+        cv::Mat image(c.src, CV_8UC1, cv::Scalar(7));
+        resizeToFit(image, image, c.boxWidth, c.boxHeight);
+        EXPECT_EQ(image.size(), c.expected) << c.src << " into " << c.boxWidth << " x " << c.boxHeight;
+    }
+}
+
+TEST(ResizeToFit, EmptyStaysEmpty)
+{
+    cv::Mat dst(3, 3, CV_8UC1);
+    resizeToFit(cv::Mat(), dst, 2000, 2000);
+    EXPECT_TRUE(dst.empty());
+}
+
+// cv::resize refuses a zero side; a very flat mask keeps one row instead.
+TEST(ResizeToFit, FlatImageKeepsOneRowInsteadOfFailing)
+{
+    const cv::Mat flat(1, 5000, CV_8UC1, cv::Scalar(255));
+    cv::Mat dst;
+    resizeToFit(flat, dst, 2000, 2000);
+    EXPECT_EQ(dst.size(), cv::Size(2000, 1));
+}
+
+TEST(BinarizeImage, EveryNonzeroValueBecomesTheGivenValue)
+{
+    cv::Mat image = (cv::Mat_<uchar>(1, 4) << 0, 1, 128, 255);
+    binarizeImage(image, 255);
+    EXPECT_EQ(std::vector<uchar>(image), (std::vector<uchar>{0, 255, 255, 255}));
+    binarizeImage(image, 7);
+    EXPECT_EQ(std::vector<uchar>(image), (std::vector<uchar>{0, 7, 7, 7}));
+}
+
+TEST(DebugShow, EmptyImageReturnsWithoutAWindow)
+{
+    debugShow(cv::Mat());
+}
+
+}  // namespace
