@@ -171,13 +171,14 @@ std::vector<unsigned char> framedCopy(const unsigned char* mask, std::size_t row
 
 // Writes value into every mask pixel whose scan pixel is selected; frame is 1 when the
 // scan raster is a framed copy, 0 when it is the mask itself.
-void rewriteSelected(const std::vector<unsigned char>& visit, std::size_t frame, unsigned char* mask,
-                     std::size_t rows, std::size_t cols, unsigned char value)
+void rewriteSelected(const std::vector<unsigned char>& visit, int frame, unsigned char* mask, std::size_t rows,
+                     std::size_t cols, unsigned char value)
 {
-    const std::size_t width = cols + 2 * frame;
+    const std::size_t offset = static_cast<std::size_t>(frame);
+    const std::size_t width = cols + 2 * offset;
     for (std::size_t y = 0; y < rows; ++y) {
         for (std::size_t x = 0; x < cols; ++x) {
-            if (visit[(y + frame) * width + x + frame] == kSelected) mask[y * cols + x] = value;
+            if (visit[(y + offset) * width + x + offset] == kSelected) mask[y * cols + x] = value;
         }
     }
 }
@@ -186,16 +187,18 @@ void rewriteSelected(const std::vector<unsigned char>& visit, std::size_t frame,
 int sweepRegions(unsigned char* mask, int rows, int cols, int maxArea, Target target, ScanLayout layout)
 {
     if (!isUsableMask(mask, rows, cols)) return kDone;
-    const std::size_t frame = layout == ScanLayout::FramedCopy ? 1 : 0;
-    const std::int64_t scanPixels = pixelCount(std::int64_t{rows} + 2 * frame, std::int64_t{cols} + 2 * frame);
+    const int frame = layout == ScanLayout::FramedCopy ? 1 : 0;
+    const std::int64_t scanRows = std::int64_t{rows} + 2 * frame;
+    const std::int64_t scanCols = std::int64_t{cols} + 2 * frame;
+    const std::int64_t scanPixels = pixelCount(scanRows, scanCols);
     if (scanPixels > kMaxIndexedPixels) return kNoMemory;
 
     PointStack stack;
     if (!stack.allocated()) return kNoMemory;
     if (maxArea <= 0) return kDone;
 
-    const auto height = static_cast<std::size_t>(rows) + 2 * frame;
-    const auto width = static_cast<std::size_t>(cols) + 2 * frame;
+    const auto height = static_cast<std::size_t>(scanRows);
+    const auto width = static_cast<std::size_t>(scanCols);
     const unsigned char fillValue = otherClassValue(target);
     // A region never has more pixels than the scan raster, so a longer member list would stay unused.
     const auto memberCapacity = static_cast<std::size_t>(std::min<std::int64_t>(maxArea, scanPixels));

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <limits>
 #include <random>
 #include <string>
@@ -373,6 +377,43 @@ TEST(Masktidy, RasterBeyond32BitIndicesIsRefused)
     EXPECT_EQ(bwremove(&pixel, std::numeric_limits<int>::max(), std::numeric_limits<int>::max(), 3), 0);
     EXPECT_EQ(pixel, 1);
 }
+
+// Under a limit on address space the framed copy or visit map of a large mask cannot be
+// allocated. ASan reserves far more address space than any such limit, so the sanitizer
+// build leaves this case to the normal one.
+#if !defined(__SANITIZE_ADDRESS__)
+constexpr int kLargeSide = 8000;
+constexpr std::size_t kSpareBytes = std::size_t{16} << 20;
+
+void limitAddressSpaceToCurrentUse()
+{
+    std::size_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = pages * 4096 + kSpareBytes;
+    const rlimit rl{limit, limit};
+    setrlimit(RLIMIT_AS, &rl);
+}
+
+// Exits 0 when every region function returns 0 and leaves the mask as it was.
+void sweepLargeMaskWithoutMemory()
+{
+    Mask mask{kLargeSide, kLargeSide, std::vector<unsigned char>(std::size_t{kLargeSide} * kLargeSide, 0)};
+    mask.at(0, 0) = 1;
+    mask.at(kLargeSide / 2, kLargeSide / 2) = 1;
+    const std::vector<unsigned char> before = mask.pixels;
+    limitAddressSpaceToCurrentUse();
+    bool allRefused = true;
+    for (RegionFunction fn : {bwremove, bwremove1, bwFillHole, bwFillHole1}) {
+        allRefused = allRefused && fn(mask.pixels.data(), mask.rows, mask.cols, 5) == 0 && mask.pixels == before;
+    }
+    std::_Exit(allRefused ? 0 : 1);
+}
+
+TEST(MasktidyDeathTest, WorkingMemoryThatCannotBeHadLeavesTheMaskUntouched)
+{
+    EXPECT_EXIT(sweepLargeMaskWithoutMemory(), testing::ExitedWithCode(0), "");
+}
+#endif
 
 // ---------------------------------------------------------------------------------------
 // Point stack
