@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -389,7 +390,7 @@ void limitAddressSpaceToCurrentUse()
 {
     std::size_t pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
-    const rlim_t limit = pages * 4096 + kSpareBytes;
+    const rlim_t limit = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + kSpareBytes;
     const rlimit rl{limit, limit};
     setrlimit(RLIMIT_AS, &rl);
 }
