@@ -1,0 +1,220 @@
+#include "graph/skeleton_graph.h"
+
+#include "leaf_art.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using Points = std::vector<cv::Point>;
+using Ids = std::vector<int>;
+
+// Arms leave the only junction pixel (5, 5) up-left, up-right and straight down.
+const std::vector<std::string> kY = {
+    "...........",
+    "...........",
+    "..#.....#..",
+    "...#...#...",
+    "....#.#....",
+    ".....#.....",
+    ".....#.....",
+    ".....#.....",
+    ".....#.....",
+    "...........",
+    "...........",
+};
+
+// A horizontal line and a vertical line starting below its middle pixel.
+const std::vector<std::string> kT = {
+    "...........",
+    "...........",
+    "..#######..",
+    ".....#.....",
+    ".....#.....",
+    ".....#.....",
+    "...........",
+    "...........",
+};
+
+// The pixel (5, 3) touches the junctions (4, 4) and (6, 4) and nothing else.
+const std::vector<std::string> kSharedStartPixel = {
+    "...........",
+    "...........",
+    "..#.....#..",
+    "...#.#.#...",
+    "....#.#....",
+    "....#.#....",
+    "....#.#....",
+    "...........",
+    "...........",
+};
+
+SkeletonGraph decompose(const std::vector<std::string>& art)
+{
+    SkeletonGraph graph;
+    decomposeSkeleton(artImage(art), graph);
+    return graph;
+}
+
+TEST(DecomposeSkeleton, YGivesOneJunctionAndThreeArmsInScanOrder)
+{
+    const SkeletonGraph g = decompose(kY);
+    ASSERT_EQ(g.junctions.size(), 1u);
+    EXPECT_EQ(g.junctions[0].x, 5);
+    EXPECT_EQ(g.junctions[0].y, 5);
+    EXPECT_EQ(g.junctions[0].branchIds, (Ids{0, 1, 2}));
+    ASSERT_EQ(g.branches.size(), 3u);
+    EXPECT_EQ(g.branches[0].points, (Points{{4, 4}, {3, 3}, {2, 2}}));
+    EXPECT_EQ(g.branches[1].points, (Points{{6, 4}, {7, 3}, {8, 2}}));
+    EXPECT_EQ(g.branches[2].points, (Points{{5, 6}, {5, 7}, {5, 8}}));
+    const Ids others[3] = {{1, 2}, {0, 2}, {0, 1}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const SkeletonBranch& b = g.branches[i];
+        EXPECT_EQ(b.id, i);
+        EXPECT_EQ(b.startNode, 0);
+        EXPECT_EQ(b.endNode, -1);
+        EXPECT_EQ(b.startNeighbours, others[i]);
+        EXPECT_TRUE(b.endNeighbours.empty());
+        EXPECT_TRUE(b.kept);
+        EXPECT_FALSE(b.visited);
+        EXPECT_FALSE(b.exhausted);
+        EXPECT_EQ(b.role, kRoleUnset);
+        EXPECT_EQ(b.direction, kFirstToLast);
+    }
+}
+
+TEST(DecomposeSkeleton, TMergesItsFourTouchingJunctionPixels)
+{
+    const SkeletonGraph g = decompose(kT);
+    ASSERT_EQ(g.junctions.size(), 4u);
+    const Points junctionPixels = {{4, 2}, {5, 2}, {6, 2}, {5, 3}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(cv::Point(g.junctions[i].x, g.junctions[i].y), junctionPixels[i]);
+    }
+    // Worked by hand through the merge passes: each member keeps its own order.
+    EXPECT_EQ(g.junctions[0].branchIds, (Ids{0, 2, 1}));
+    EXPECT_EQ(g.junctions[1].branchIds, (Ids{0, 2, 1}));
+    EXPECT_EQ(g.junctions[2].branchIds, (Ids{1, 0, 2}));
+    EXPECT_EQ(g.junctions[3].branchIds, (Ids{2, 0, 1}));
+    ASSERT_EQ(g.branches.size(), 3u);
+    EXPECT_EQ(g.branches[0].points, (Points{{3, 2}, {2, 2}}));
+    EXPECT_EQ(g.branches[1].points, (Points{{7, 2}, {8, 2}}));
+    EXPECT_EQ(g.branches[2].points, (Points{{5, 4}, {5, 5}}));
+    EXPECT_EQ(g.branches[0].startNode, 0);
+    EXPECT_EQ(g.branches[1].startNode, 2);
+    EXPECT_EQ(g.branches[2].startNode, 3);
+    EXPECT_EQ(g.branches[0].startNeighbours, (Ids{2, 1}));
+    EXPECT_EQ(g.branches[1].startNeighbours, (Ids{0, 2}));
+    EXPECT_EQ(g.branches[2].startNeighbours, (Ids{0, 1}));
+    for (const SkeletonBranch& b : g.branches) EXPECT_EQ(b.endNode, -1);
+}
+
+TEST(DecomposeSkeleton, BranchBetweenJunctionsIsTracedOnceAndJoinsBoth)
+{
+    const SkeletonGraph g = decompose(kTwoJunctions);
+    ASSERT_EQ(g.junctions.size(), 2u);
+    ASSERT_EQ(g.branches.size(), 5u);
+    const SkeletonBranch& middle = g.branches[2];
+    EXPECT_EQ(middle.points, (Points{{5, 5}, {5, 6}, {5, 7}}));
+    EXPECT_EQ(middle.startNode, 0);
+    EXPECT_EQ(middle.endNode, 1);
+    EXPECT_EQ(middle.startNeighbours, (Ids{0, 1}));
+    EXPECT_EQ(middle.endNeighbours, (Ids{3, 4}));
+    EXPECT_EQ(g.junctions[0].branchIds, (Ids{0, 1, 2}));
+    EXPECT_EQ(g.junctions[1].branchIds, (Ids{2, 3, 4}));
+    EXPECT_EQ(g.branches[3].points, (Points{{4, 9}, {3, 10}}));
+    EXPECT_EQ(g.branches[3].startNeighbours, (Ids{2, 4}));
+}
+
+TEST(DecomposeSkeleton, LoneStartPixelBecomesOnePixelBranchOncePerListing)
+{
+    const SkeletonGraph g = decompose(kSharedStartPixel);
+    ASSERT_EQ(g.junctions.size(), 2u);
+    ASSERT_EQ(g.branches.size(), 6u);
+    for (int id : {1, 3}) {
+        SCOPED_TRACE(id);
+        const SkeletonBranch& lone = g.branches[id];
+        EXPECT_EQ(lone.points, (Points{{5, 3}}));
+        // Both ends take the junction met first in scan order, (4, 4).
+        EXPECT_EQ(lone.startNode, 0);
+        EXPECT_EQ(lone.endNode, 0);
+    }
+    EXPECT_EQ(g.junctions[0].branchIds, (Ids{0, 2, 1, 3}));
+    EXPECT_EQ(g.junctions[1].branchIds, (Ids{4, 5}));
+    EXPECT_EQ(g.branches[1].startNeighbours, (Ids{0, 2, 3}));
+    EXPECT_EQ(g.branches[1].endNeighbours, (Ids{0, 2, 3}));
+}
+
+TEST(DecomposeSkeleton, SpurBentBackBesideItsJunctionEndsThere)
+{
+    // The spur (6, 4), (7, 5), (6, 6) returns next to the junction pixel (5, 5).
+    const SkeletonGraph g = decompose({
+        "..........",
+        "..........",
+        "..#.......",
+        "...#......",
+        "....#.#...",
+        ".....#.#..",
+        "....#.#...",
+        "...#......",
+        "..........",
+        "..........",
+    });
+    ASSERT_EQ(g.junctions.size(), 1u);
+    EXPECT_EQ(cv::Point(g.junctions[0].x, g.junctions[0].y), cv::Point(5, 5));
+    const auto spur = std::find_if(g.branches.begin(), g.branches.end(),
+                                   [](const SkeletonBranch& b) { return b.points.front() == cv::Point(6, 4); });
+    ASSERT_NE(spur, g.branches.end());
+    EXPECT_EQ(spur->points, (Points{{6, 4}, {7, 5}, {6, 6}}));
+    EXPECT_EQ(spur->startNode, 0);
+    EXPECT_EQ(spur->endNode, 0);
+}
+
+TEST(DecomposeSkeleton, NoJunctionGivesEmptyTables)
+{
+    const std::vector<std::vector<std::string>> shapes = {
+        {".......", ".......", "..###..", ".......", "......."},
+        {".......", "...#...", "..#.#..", "...#...", "......."},
+        {"...", "...", "..."},
+    };
+    for (const auto& art : shapes) {
+        SkeletonGraph g;
+        g.junctions.resize(3);
+        g.branches.resize(2);
+        decomposeSkeleton(artImage(art), g);
+        EXPECT_TRUE(g.junctions.empty());
+        EXPECT_TRUE(g.branches.empty());
+    }
+    SkeletonGraph g;
+    g.branches.resize(1);
+    decomposeSkeleton(cv::Mat(), g);
+    EXPECT_TRUE(g.branches.empty());
+}
+
+TEST(DecomposeSkeleton, LeavesItsInputUnchanged)
+{
+    const cv::Mat input = artImage(kT);
+    const cv::Mat before = input.clone();
+    SkeletonGraph g;
+    decomposeSkeleton(input, g);
+    EXPECT_EQ(cv::norm(input, before, cv::NORM_INF), 0);
+}
+
+TEST(BranchLength, SamplesEveryNthPointAndDropsTheTail)
+{
+    const struct {
+        int points;
+        double length;
+    } cases[] = {{19, 18}, {1, 0}, {45, 44}, {44, 42}, {200, 190}, {0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.points);
+        SkeletonBranch b;
+        b.points = chain(3, 7, 1, 0, c.points);
+        EXPECT_DOUBLE_EQ(branchLength(b), c.length);
+    }
+}
+
+}  // namespace
