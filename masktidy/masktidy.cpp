@@ -187,15 +187,16 @@ void rewriteSelected(const std::vector<unsigned char>& visit, int frame, unsigne
 int sweepRegions(unsigned char* mask, int rows, int cols, int maxArea, Target target, ScanLayout layout)
 {
     if (!isUsableMask(mask, rows, cols)) return kDone;
+    PointStack stack;
+    if (!stack.allocated()) return kNoMemory;
+    // No region is small enough to rewrite, so nothing is scanned, whatever the size.
+    if (maxArea <= 0) return kDone;
+
     const int frame = layout == ScanLayout::FramedCopy ? 1 : 0;
     const std::int64_t scanRows = std::int64_t{rows} + 2 * frame;
     const std::int64_t scanCols = std::int64_t{cols} + 2 * frame;
     const std::int64_t scanPixels = pixelCount(scanRows, scanCols);
     if (scanPixels > kMaxIndexedPixels) return kNoMemory;
-
-    PointStack stack;
-    if (!stack.allocated()) return kNoMemory;
-    if (maxArea <= 0) return kDone;
 
     const auto height = static_cast<std::size_t>(scanRows);
     const auto width = static_cast<std::size_t>(scanCols);

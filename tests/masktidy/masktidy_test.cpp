@@ -112,6 +112,9 @@ const FillCase kFillCases[] = {
     {"a vertical line cuts off the background right of it",
      {".......", "...#...", "...#...", "...#...", "......."},
      {".......", "...###.", "...###.", "...###.", "......."}},
+    {"a diagonal line cuts off the background below it: the fill is 4-connected",
+     {".......", ".....#.", "....#..", "...#...", "..#....", "......."},
+     {".......", ".....#.", "....##.", "...###.", "..####.", "......."}},
     {"border foreground, foreground at (1, 1) and a 2 end as 0; 255 keeps its value",
      {"#####", "##..#", "#.2.#", "#.X.#", "#####"},
      {".....", ".....", ".....", "..X..", "....."}},
@@ -376,6 +379,17 @@ TEST(Masktidy, RasterBeyond32BitIndicesIsRefused)
     EXPECT_EQ(bwremove(&pixel, 65535, 65535, 3), 0);
     EXPECT_EQ(bwFillHole(&pixel, 65535, 65535, 3), 0);
     EXPECT_EQ(bwremove(&pixel, std::numeric_limits<int>::max(), std::numeric_limits<int>::max(), 3), 0);
+    EXPECT_EQ(pixel, 1);
+}
+
+// maxArea <= 0 rewrites nothing, so the size of the raster does not matter: 1, mask untouched.
+TEST(Masktidy, MaxAreaZeroOnRasterBeyond32BitIndices)
+{
+    unsigned char pixel = 1;
+    for (RegionFunction fn : {bwremove, bwremove1, bwFillHole, bwFillHole1}) {
+        EXPECT_EQ(fn(&pixel, 65536, 65536, 0), 1);
+        EXPECT_EQ(fn(&pixel, 65535, 65535, -1), 1);
+    }
     EXPECT_EQ(pixel, 1);
 }
 
