@@ -139,6 +139,7 @@ TEST(GrayStats, ConstantImageGivesExactMoments)
     EXPECT_EQ(record[kThirdMoment], 0.0);
     EXPECT_EQ(record[kUniformity], 1.0);
     EXPECT_EQ(record[kEntropy], 0.0);
+    EXPECT_TRUE(std::signbit(record[kEntropy]));  // the negation of a zero sum is -0
 }
 
 }  // namespace
