@@ -2,6 +2,7 @@
 
 #include "leaf_path.h"
 #include "raster_art.h"
+#include "tipscan.h"
 
 #include <gtest/gtest.h>
 
@@ -129,15 +130,17 @@ const LeafCase kLeafCases[] = {
       ".@...."},
      2, 4, 2.8284271f, 225.000038f, 2},
     {"an end or junction neighbour wins over an ordinary one earlier in scan order",
-     {"#....",
-      ".#j..",
-      "e..#.",
-      "...e."},
-     {"#....",
-      ".*@..",
-      "e..#.",
-      "...@."},
-     4, 4, 2.2360680f, -63.435002f, 2},
+     {"#.....",
+      ".#....",
+      "..#j..",
+      ".e..#.",
+      "....e."},
+     {"#.....",
+      ".#....",
+      "..*@..",
+      ".e..#.",
+      "....@."},
+     5, 5, 2.2360680f, -63.435002f, 2},
     {"a tip whose only neighbour is the junction marks nothing",
      {".e...",
       "..j..",
@@ -243,7 +246,9 @@ TEST(WayfindForleaf, UnusableArgumentsWriteNothing)
         int rows;
     };
     for (const SizeCase size : {SizeCase{0, 3}, SizeCase{1, 0}, SizeCase{-1, 3}, SizeCase{1, -3},
-                                SizeCase{INT_MAX, INT_MAX}, SizeCase{INT_MIN, 1}}) {
+                                SizeCase{INT_MAX, INT_MAX}, SizeCase{INT_MIN, 1},
+                                // framed coordinates would pass the int range
+                                SizeCase{INT_MAX, 1}, SizeCase{1, INT_MAX}}) {
         SCOPED_TRACE(std::to_string(size.cols) + " x " + std::to_string(size.rows));
         std::vector<unsigned char> raster = parseArt<unsigned char>(art, skeletonValue);
         Extracted e;
@@ -269,6 +274,32 @@ TEST(WayfindForleaf, UnusableArgumentsWriteNothing)
     EXPECT_EQ(e.innerRow, kUnwritten);
     EXPECT_EQ(e.distance, kUnwrittenFloat);
     EXPECT_EQ(renderArt(raster, 1, skeletonChar), art);
+}
+
+// The way a host chains the libraries: a 255 skeleton marked by FreeEndDetect, then traced.
+TEST(WayfindForleaf, ExtractsASkeletonMarkedByFreeEndDetect)
+{
+    const Art skeleton = {"#.....#",
+                          ".#...#.",
+                          "..#.#..",
+                          "...#...",
+                          "...#...",
+                          "...#..."};
+    std::vector<unsigned char> raster = parseArt<unsigned char>(skeleton, skeletonValue);
+    std::vector<TipscanPoint> ends(1000), junctions(1000);
+    ASSERT_EQ(FreeEndDetect(raster.data(), 7, 6, ends.data(), junctions.data()), 1);
+    const Extracted e = extract(renderArt(raster, 7, skeletonChar));
+    EXPECT_EQ(e.image, (Art{"e.....e",
+                            ".*...*.",
+                            "..*.*..",
+                            "...@...",
+                            "...#...",
+                            "...@..."}));
+    EXPECT_EQ(e.innerColumn, 4);  // equal margins 4: the base tip
+    EXPECT_EQ(e.innerRow, 6);
+    EXPECT_EQ(e.distance, 2);
+    EXPECT_EQ(e.angle, 0);
+    EXPECT_EQ(e.result, 2);
 }
 
 TEST(Margin, IsTheDistanceToTheNearestOfLeftRightAndTop)

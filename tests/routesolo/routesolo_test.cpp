@@ -2,6 +2,7 @@
 
 #include "branch_measure.h"
 #include "raster_art.h"
+#include "tipscan.h"
 
 #include <gtest/gtest.h>
 
@@ -411,7 +412,9 @@ TEST(WayfindSingle, UnusableArgumentsWriteNothing)
         int rows;
     };
     for (const SizeCase size : {SizeCase{0, 3}, SizeCase{1, 0}, SizeCase{-1, 3}, SizeCase{1, -3},
-                                SizeCase{INT_MAX, INT_MAX}, SizeCase{INT_MIN, 1}}) {
+                                SizeCase{INT_MAX, INT_MAX}, SizeCase{INT_MIN, 1},
+                                // framed coordinates would pass the int range
+                                SizeCase{INT_MAX, 1}, SizeCase{1, INT_MAX}}) {
         SCOPED_TRACE(std::to_string(size.cols) + " x " + std::to_string(size.rows));
         std::vector<unsigned char> raster = parseArt<unsigned char>(art, skeletonValue);
         Measured m;
@@ -451,6 +454,37 @@ TEST(WayfindSingle, SecondCallOnTheSameInputGivesTheSameResult)
     EXPECT_EQ(first.lengths, second.lengths);
     EXPECT_EQ(first.endAngles, second.endAngles);
     EXPECT_EQ(first.image, second.image);
+}
+
+// The way a host chains the libraries: a 255 skeleton marked by FreeEndDetect, then measured.
+TEST(WayfindSingle, MeasuresASkeletonMarkedByFreeEndDetect)
+{
+    const Art skeleton = {"#.....#",
+                          ".#...#.",
+                          "..#.#..",
+                          "...#...",
+                          "...#...",
+                          "...#..."};
+    std::vector<unsigned char> raster = parseArt<unsigned char>(skeleton, skeletonValue);
+    std::vector<TipscanPoint> ends(1000), junctions(1000);
+    ASSERT_EQ(FreeEndDetect(raster.data(), 7, 6, ends.data(), junctions.data()), 1);
+    const Art marked = renderArt(raster, 7, skeletonChar);
+    ASSERT_EQ(marked, (Art{"e.....e",
+                           ".#...#.",
+                           "..#.#..",
+                           "...j...",
+                           "...#...",
+                           "...e..."}));
+
+    const Measured m = measure(marked);
+    ASSERT_EQ(m.branchCount, 3);
+    EXPECT_FLOAT_EQ(m.lengths[0], 3);      // the stem, from the bottom tip
+    EXPECT_FLOAT_EQ(m.lengths[1], 4.414f);  // two corner steps, the second onto the junction
+    EXPECT_FLOAT_EQ(m.lengths[2], 4.414f);
+    EXPECT_NEAR(m.endAngles[1], 135.00004, kAngleTolerance);
+    EXPECT_NEAR(m.endAngles[2], -135.00004, kAngleTolerance);
+    EXPECT_FLOAT_EQ(m.bestScore, 4.414f + 8 - 1);
+    EXPECT_EQ(m.image[0], "......e");  // the left upper branch wins the tie and loses its tip
 }
 
 TEST(ClipTipBand, KeepsTheColumnsInsideTheImage)
