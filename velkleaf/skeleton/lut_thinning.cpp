@@ -116,7 +116,7 @@ cv::Mat toImage(const FramedMask& mask)
     cv::Mat image(mask.rows(), mask.cols(), CV_8UC1, cv::Scalar(0));
     for (int r = 0; r < mask.rows(); ++r) {
         uchar* row = image.ptr<uchar>(r);
-        for (int c = 0; c < mask.cols(); ++c) row[c] = mask.isForeground(r + 1, c + 1) ? 255 : 0;
+        for (int c = 0; c < mask.cols(); ++c) row[c] = mask.isForeground(r + 1, c + 1) ? kMaskForeground : 0;
     }
     return image;
 }
@@ -125,7 +125,7 @@ cv::Mat toImage(const FramedMask& mask)
 
 cv::Mat lutThinning(const cv::Mat& src)
 {
-    if (src.empty() || src.channels() != 1) return cv::Mat();
+    if (!isSingleChannelImage(src)) return cv::Mat();
     FramedMask mask(src);
     for (;;) {
         const bool rowsDeleted = rowPass(mask);

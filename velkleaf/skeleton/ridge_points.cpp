@@ -4,8 +4,6 @@
 
 #include <opencv2/imgproc.hpp>
 
-#include <algorithm>
-
 namespace {
 
 // Ridge-map values above this mark the thick parts, whose inscribed discs are drawn.
@@ -30,7 +28,7 @@ bool isLocalMaximum(const cv::Mat& distance, int r, int c)
 
 void drawFilledDisc(cv::Mat& image, int r, int c, int radius)
 {
-    cv::circle(image, cv::Point(c, r), radius, cv::Scalar(255, 255, 255, 255), -1, 8, 0);
+    cv::circle(image, cv::Point(c, r), radius, cv::Scalar::all(kMaskForeground), cv::FILLED, cv::LINE_8, 0);
 }
 
 // Calls visit(r, c) for every pixel off the outermost rows and columns, row by row.
@@ -46,7 +44,7 @@ void forEachInteriorPixel(const cv::Mat& image, Visit visit)
 cv::Mat widenThinParts(const cv::Mat& mask, const cv::Mat& ridges, const cv::Mat& distance)
 {
     cv::Mat seeds;
-    cv::threshold(ridges, seeds, kThickSeedThreshold, 255, cv::THRESH_BINARY);
+    cv::threshold(ridges, seeds, kThickSeedThreshold, kMaskForeground, cv::THRESH_BINARY);
     const cv::Mat cover = drawDistanceDiscs(distance, seeds);
 
     cv::Mat widened = mask.clone();
@@ -65,8 +63,7 @@ cv::Mat ridgeMap(const cv::Mat& mask, const cv::Mat& distance)
     forEachInteriorPixel(mask, [&](int r, int c) {
         if (mask.at<uchar>(r, c) != 0 && isLocalMaximum(distance, r, c)) {
             // Saturated rather than wrapped, so that a point 256 or more deep stays a thick seed.
-            const int depth = static_cast<int>(distance.at<float>(r, c));
-            ridges.at<uchar>(r, c) = static_cast<uchar>(std::min(depth, 255));
+            ridges.at<uchar>(r, c) = cv::saturate_cast<uchar>(static_cast<int>(distance.at<float>(r, c)));
         }
     });
     return ridges;
@@ -74,7 +71,7 @@ cv::Mat ridgeMap(const cv::Mat& mask, const cv::Mat& distance)
 
 cv::Mat ridgePoints(const cv::Mat& mask)
 {
-    if (mask.empty() || mask.channels() != 1) return cv::Mat();
+    if (!isSingleChannelImage(mask)) return cv::Mat();
     const cv::Mat distance = distanceMap(mask);
     const cv::Mat widened = widenThinParts(mask, ridgeMap(mask, distance), distance);
     const cv::Mat widenedDistance = distanceMap(widened);
@@ -83,7 +80,7 @@ cv::Mat ridgePoints(const cv::Mat& mask)
     forEachInteriorPixel(mask, [&](int r, int c) {
         if (mask.at<uchar>(r, c) != 0 && isLocalMaximum(widenedDistance, r, c) &&
             widenedDistance.at<float>(r, c) >= kMinRidgeDepth)
-            points.at<uchar>(r, c) = 255;
+            points.at<uchar>(r, c) = kMaskForeground;
     });
     return points;
 }

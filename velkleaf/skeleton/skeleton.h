@@ -9,6 +9,9 @@
 #include <climits>
 #include <cstdint>
 
+// Foreground value of the 0/255 masks that these operations build.
+constexpr uchar kMaskForeground = 255;
+
 // Masks of this many pixels or more are skeletonized through the scaled path of
 // skeletonFast; the count is taken in 64 bits so that no product of sizes wraps.
 constexpr std::int64_t kLargeImagePixels = 1'000'000;
@@ -19,6 +22,10 @@ constexpr std::int64_t kMaxSkeletonPixels = INT_MAX / 4;
 
 // True when a rows x cols mask takes the scaled path of skeletonFast.
 bool isLargeImage(int rows, int cols);
+
+// True when image has pixels and one channel; the operations below give an empty
+// result for any other input.
+bool isSingleChannelImage(const cv::Mat& image);
 
 // Thinning of an 8-bit one-channel mask to lines one pixel wide, masked to pixels at
 // least two pixels deep inside the shape. Empty or multi-channel input: empty result.
@@ -36,7 +43,7 @@ cv::Mat nonzeroMask(const cv::Mat& src);
 void maskedCopy(cv::Mat& dst, const cv::Mat& image, const cv::Mat& maskSource);
 
 // The skeleton of an 8-bit one-channel mask at its own size; images of
-// kLargeImagePixels or more take the scaled path.
+// kLargeImagePixels or more take the scaled path. src holds at most kMaxSkeletonPixels.
 cv::Mat skeletonFast(const cv::Mat& src);
 
 // dst becomes src resized with its aspect ratio kept to just fit boxWidth x boxHeight.

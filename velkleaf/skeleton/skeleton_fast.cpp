@@ -30,11 +30,11 @@ cv::Mat largeImageSkeleton(const cv::Mat& src)
     cv::Mat coarse = src.clone();
     dilateOnce(coarse);
     resizeToFit(coarse, coarse, kCoarseThinningBox, kCoarseThinningBox);
-    binarizeImage(coarse, 255);
+    binarizeImage(coarse, kMaskForeground);
 
     cv::Mat band = skeletonThinning(coarse);
     resizeToFit(band, band, kSkeletonEnlargement * src.cols, kSkeletonEnlargement * src.rows);
-    binarizeImage(band, 255);
+    binarizeImage(band, kMaskForeground);
     dilateOnce(band);
     dilateOnce(band);
     cv::resize(band, band, cv::Size(src.cols, src.rows), 0, 0, cv::INTER_LINEAR);
@@ -47,7 +47,7 @@ bool isLargeImage(int rows, int cols) { return std::int64_t{rows} * cols >= kLar
 
 cv::Mat skeletonFast(const cv::Mat& src)
 {
-    if (src.empty() || src.channels() != 1) return cv::Mat();
+    if (!isSingleChannelImage(src)) return cv::Mat();
     if (!isLargeImage(src.rows, src.cols)) return skeletonThinning(src);
     return largeImageSkeleton(src);
 }

@@ -35,8 +35,8 @@ enum class SubIteration { First, Second };
 int isForeground(uchar value) { return value != 0; }
 
 // In the first sub-iteration the north-east and south-east neighbours count only
-// when they hold the full foreground value 255.
-int isFullForeground(uchar value) { return value == 255; }
+// when they hold the full foreground value.
+int isFullForeground(uchar value) { return value == kMaskForeground; }
 
 Neighbourhood neighbourhoodAt(const uchar* above, const uchar* row, const uchar* below, int c, SubIteration pass)
 {
@@ -79,9 +79,9 @@ bool thinOnce(cv::Mat& image, SubIteration pass, std::vector<cv::Point>& candida
     return true;
 }
 
-bool isSingleChannelImage(const cv::Mat& src) { return !src.empty() && src.channels() == 1; }
-
 }  // namespace
+
+bool isSingleChannelImage(const cv::Mat& image) { return !image.empty() && image.channels() == 1; }
 
 cv::Mat skeletonThinning(const cv::Mat& src)
 {
@@ -89,7 +89,7 @@ cv::Mat skeletonThinning(const cv::Mat& src)
 
     cv::Mat distanceMask = distanceMap(src);
     distanceMask.convertTo(distanceMask, CV_8U);
-    cv::threshold(distanceMask, distanceMask, kDistanceMaskThreshold, 255, cv::THRESH_BINARY);
+    cv::threshold(distanceMask, distanceMask, kDistanceMaskThreshold, kMaskForeground, cv::THRESH_BINARY);
 
     cv::Mat working = src.clone();
     std::vector<cv::Point> candidates;
@@ -116,7 +116,7 @@ cv::Mat nonzeroMask(const cv::Mat& src)
     for (cv::Mat& channel : channels) cv::threshold(channel, channel, 0, 10, cv::THRESH_BINARY);
     cv::Mat sum = channels[0].clone();
     for (std::size_t i = 1; i < channels.size(); ++i) cv::add(sum, channels[i], sum);
-    cv::threshold(sum, sum, 0, 255, cv::THRESH_BINARY);
+    cv::threshold(sum, sum, 0, kMaskForeground, cv::THRESH_BINARY);
     return sum;
 }
 
