@@ -142,4 +142,13 @@ TEST(GrayStats, ConstantImageGivesExactMoments)
     EXPECT_TRUE(std::signbit(record[kEntropy]));  // the negation of a zero sum is -0
 }
 
+// p(2) = 1/3 and p(5) = 2/3 are rounded before they are weighted: 2 * (1/3) + 5 * (2/3) is the
+// double just below 4 (4 - 2^-51), where dividing the level sum 12 by N would give exactly 4.
+TEST(GrayStats, MeanAddsLevelTimesRoundedProbability)
+{
+    const double kMeanJustBelowFour = 4.0 - std::ldexp(1.0, -51);
+    EXPECT_EQ(runRow(GrayStats, {5, 2, 5})[kMean], kMeanJustBelowFour);
+    EXPECT_EQ(runRow(GrayStats2, {0, 5, 2, 0, 5})[kMean], kMeanJustBelowFour);
+}
+
 }  // namespace
