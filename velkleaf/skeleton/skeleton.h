@@ -16,15 +16,15 @@ constexpr uchar kMaskForeground = 255;
 // skeletonFast; the count is taken in 64 bits so that no product of sizes wraps.
 constexpr std::int64_t kLargeImagePixels = 1'000'000;
 
-// Largest mask that may be passed to skeletonFast: its scaled path enlarges each side twice, and
-// OpenCV counts the pixels of an image in an int.
+// Largest mask that may be passed to skeletonFast: its scaled path enlarges each side
+// twice, and OpenCV counts the pixels of an image in an int.
 constexpr std::int64_t kMaxSkeletonPixels = INT_MAX / 4;
 
 // True when a rows x cols mask takes the scaled path of skeletonFast.
 bool isLargeImage(int rows, int cols);
 
-// True when image has pixels and one channel; the operations below give an empty
-// result for any other input.
+// True when image has pixels and one channel: the input that thinning, skeletons and
+// ridge points need; they give an empty result for any other.
 bool isSingleChannelImage(const cv::Mat& image);
 
 // Thinning of an 8-bit one-channel mask to lines one pixel wide, masked to pixels at
@@ -47,6 +47,7 @@ void maskedCopy(cv::Mat& dst, const cv::Mat& image, const cv::Mat& maskSource);
 cv::Mat skeletonFast(const cv::Mat& src);
 
 // dst becomes src resized with its aspect ratio kept to just fit boxWidth x boxHeight.
+// Sides round halves to even and never below one pixel; empty src gives empty dst.
 void resizeToFit(const cv::Mat& src, cv::Mat& dst, int boxWidth, int boxHeight);
 
 // In place: every nonzero pixel becomes value.
