@@ -19,9 +19,9 @@ extern "C" {
 
 /* Rewrites the width x height image in place: 0, 1 and 2 stay, walked pixels get their
  * branch label, pixels no walk reached keep their value. Always returns 1.
- * Labels run 3, 4, ..., 255 and then start again at 3, so after 253 walks labels repeat
- * but never equal 0, 1 or 2.
- * image null, width or height <= 0: nothing is read or changed. */
+ *
+ * Past 253 walks labels start again at 3 (3, 4, ..., 255, 3, ...), so they never read as 0, 1 or 2.
+ * image null, width or height <= 0, or a side above 2147483645 (too large to frame): nothing is read or changed. */
 SPINEWALK_API int SpineWalk(unsigned char* image, int width, int height);
 
 #ifdef __cplusplus

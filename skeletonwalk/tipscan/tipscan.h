@@ -25,14 +25,12 @@ typedef struct TipscanPoint {
 
 /* Marks free ends (1) and junction pixels (2) of the width x height skeleton image in
  * place and writes their positions, in row-major scan order, to ends and junctions.
- * The caller sizes ends and junctions for 1000 records each: with more free ends or
- * junction pixels every one is still marked in image, but only the first 1000 of each
- * kind are written.
- * The number of records is not reported: count the marks, or fill the arrays beforehand
- * with a record that cannot occur (x = -1).
- * A null ends or junctions receives nothing; image is still marked and the other filled.
- * Returns 1 when the image was scanned and 0 when there was nothing to scan (image null,
- * width or height <= 0); the result carries no count. With 0, nothing is written. */
+ * The number of records is not reported: count the marks, or prefill the arrays with x = -1.
+ *
+ * More than 1000 of a kind: every one is marked, only the first 1000 are written; size each array for 1000.
+ * A null ends or junctions receives nothing; image is still marked and the other array filled.
+ * Returns 1 when the image was scanned, 0 when nothing was (then nothing is written); it carries no count.
+ * image null, width or height <= 0, or a side above 2147483645 (too large to frame): returns 0. */
 TIPSCAN_API int FreeEndDetect(unsigned char* image, int width, int height,
                               TipscanPoint* ends, TipscanPoint* junctions);
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,21 @@ TEST(SpineWalk, NullImageOrEmptySizesChangeNothingAndReturnOne)
         EXPECT_EQ(image, original);
     }
     EXPECT_EQ(SpineWalk(nullptr, 3, 2), 1);
+}
+
+// A side of INT_MAX - 1 or more has no framed coordinate in int. The buffer here is tiny, so a
+// call that read or wrote the claimed raster would run far outside it.
+TEST(SpineWalk, SideTooLargeToFrameChangesNothingAndReturnsOne)
+{
+    constexpr int kLargestFramedSide = INT_MAX - 2;
+    const std::vector<unsigned char> original = parseSkeleton({"1#1"}).pixels;
+    const int sizes[][2] = {{kLargestFramedSide + 1, 1}, {INT_MAX, 1}, {1, kLargestFramedSide + 1}, {1, INT_MAX}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
+        std::vector<unsigned char> image = original;
+        EXPECT_EQ(SpineWalk(image.data(), size[0], size[1]), 1);
+        EXPECT_EQ(image, original);
+    }
 }
 
 // A host marks the skeleton with FreeEndDetect and hands the marked image to SpineWalk.

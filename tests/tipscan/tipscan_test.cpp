@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <ostream>
 #include <set>
 #include <string>
@@ -272,6 +273,24 @@ TEST(FreeEndDetect, NullImageOrEmptySizesScanNothingAndWriteNothing)
     EXPECT_EQ(FreeEndDetect(nullptr, 3, 2, records.ends.data(), records.junctions.data()), 0);
     EXPECT_EQ(records.ends.front(), kUnwritten);
     EXPECT_EQ(records.junctions.front(), kUnwritten);
+}
+
+// A side of INT_MAX - 1 or more has no framed coordinate in int. The buffer here is tiny, so a
+// call that read or wrote the claimed raster would run far outside it.
+TEST(FreeEndDetect, SideTooLargeToFrameScansNothingAndWritesNothing)
+{
+    constexpr int kLargestFramedSide = INT_MAX - 2;
+    const std::vector<unsigned char> original = parseSkeleton({"##"}).pixels;
+    const int sizes[][2] = {{kLargestFramedSide + 1, 1}, {INT_MAX, 1}, {1, kLargestFramedSide + 1}, {1, INT_MAX}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
+        std::vector<unsigned char> image = original;
+        Records records;
+        EXPECT_EQ(FreeEndDetect(image.data(), size[0], size[1], records.ends.data(), records.junctions.data()), 0);
+        EXPECT_EQ(image, original);
+        EXPECT_EQ(records.ends.front(), kUnwritten);
+        EXPECT_EQ(records.junctions.front(), kUnwritten);
+    }
 }
 
 TEST(FreeEndDetect, NullArrayReceivesNothingWhileTheImageIsStillMarked)
