@@ -6,6 +6,7 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <string>
@@ -209,6 +210,36 @@ TEST_F(RectangleDrawing, PixelsAwayFromTheDrawingKeepTheCallersValues)
     EXPECT_EQ(cv::countNonZero(changedRgb(out) & ~near), 0);
 }
 
+TEST_F(RectangleDrawing, HullRunsCounterClockwiseWithTheYAxisUp)
+{
+    // Clockwise flag false: counter-clockwise in axes with y up, so on the image (y down) the
+    // hull goes top-left, top-right, bottom-right, bottom-left, whichever vertex it starts at.
+    const plantenvelope::PlantHull plantHull = plantenvelope::buildPlantHull(mask);
+    const PointList corners = {{10, 20}, {29, 20}, {29, 49}, {10, 49}};
+    ASSERT_EQ(plantHull.hull_points.size(), corners.size());
+    ASSERT_EQ(plantHull.hull.size(), corners.size());
+    const auto start = std::find(corners.begin(), corners.end(), plantHull.hull_points.front());
+    ASSERT_NE(start, corners.end());
+    const std::size_t first = static_cast<std::size_t>(start - corners.begin());
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const cv::Point expected = corners[(first + i) % corners.size()];
+        EXPECT_EQ(plantHull.hull_points[i], expected) << i;
+        EXPECT_EQ(plantHull.totalcontours[plantHull.hull[i]], expected) << i;
+    }
+}
+
+TEST(PlantEnvelope, SlantedOutlineIsAntiAliased)
+{
+    // A right triangle whose hypotenuse runs at 45 degrees: an anti-aliased line blends its
+    // edges with the caller's values, so the outline holds grays between them and 255.
+    cv::Mat mask = cv::Mat::zeros(30, 30, CV_8UC1);
+    for (int y = 5; y <= 24; ++y) mask.row(y).colRange(5, y + 1).setTo(255);
+    Outputs out(mask.rows, mask.cols);
+    runEnvelope(mask, out);
+    const cv::Mat blended = (out.bw > kBwSentinel) & (out.bw < 255);
+    EXPECT_GT(cv::countNonZero(blended), 0);
+}
+
 TEST(PlantEnvelope, OnePixelIsMarkedAtThatPixelOnly)
 {
     // Width first: 16 columns, 13 rows, the plant pixel at column 9, row 6.
@@ -228,6 +259,20 @@ TEST(PlantEnvelope, OnePixelIsMarkedAtThatPixelOnly)
     EXPECT_GT(cv::countNonZero(changedBw(out)), 0);
     EXPECT_EQ(cv::countNonZero(changedBw(out) & ~near), 0);
     EXPECT_EQ(cv::countNonZero(changedRgb(out) & ~near), 0);
+}
+
+TEST(PlantEnvelope, VertexCircleOfRadiusThreeIsThreePixelsWide)
+{
+    // A 3-pixel stroke centred on a circle of radius 3 covers the pixels 2, 3 and 4 away from the
+    // vertex along each axis; a 1-pixel stroke would cover only those 3 away.
+    cv::Mat mask = cv::Mat::zeros(15, 15, CV_8UC1);
+    const cv::Point pixel(7, 7);
+    mask.at<unsigned char>(pixel) = 255;
+    Outputs out(mask.rows, mask.cols);
+    runEnvelope(mask, out);
+    for (const int distance : {2, 4})
+        for (const cv::Point direction : {cv::Point(1, 0), cv::Point(-1, 0), cv::Point(0, 1), cv::Point(0, -1)})
+            EXPECT_EQ(out.rgb.at<cv::Vec4b>(pixel + distance * direction), kVertexColour) << distance * direction;
 }
 
 TEST(PlantEnvelope, SecondCallOnFreshBuffersDrawsTheSame)
