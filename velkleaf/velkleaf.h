@@ -14,6 +14,10 @@
 #  define VELKLEAF_API __attribute__((visibility("default")))
 #endif
 
+#ifndef __cplusplus
+#include <stdbool.h>
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -31,6 +35,42 @@ VELKLEAF_API void skeleton_C_Fast(unsigned char* src, int rows, int cols, unsign
  * src or dst null, rows or cols <= 0, or rows * cols > 2,147,483,647: returns at once, dst not written.
  * Points 256 or more pixels deep count as 255 deep, so they remain thick seeds and ridge points. */
 VELKLEAF_API void getRidgePoint(unsigned char* src, int rows, int cols, unsigned char* dst);
+
+/* Finds the leaves of the one upright plant in the rows x cols mask image (stem toward
+ * the bottom rows) and writes, for leaf i, tipPoints[2i], [2i+1] and basePoints[2i], [2i+1]
+ * (x, y), baseAngles[i] and chordAngles[i] (degrees from straight up, 0..270: left 90,
+ * right 270), leafLengths[i] and chordLengths[i] (pixels); *leafCount = number of leaves,
+ * *stemDiameter (pixels), and the overview image as three rows x cols planes.
+ * Only the largest region counts, and a five-pixel border of the image is cleared first.
+ * A leaf whose path to the stem is not found, or is a single point, keeps its entries as
+ * the caller set them but still counts in *leafCount.
+ * No tip found at all: the three planes get the cleaned mask, nothing else is written.
+ * The per-leaf arrays have no size argument: the leaves are at most rows * cols / 23 (each
+ * ends a distinct skeleton branch of 23 or more pixels), so a caller must size for that
+ * many; prefer maizeSingleLeafExtraction_autoN.
+ * image or any output null, rows or cols <= 0, or rows * cols > 536,870,911: returns at
+ * once, nothing written.
+ * Writes the pruned skeleton to "d:\aa.bmp" on Windows, elsewhere to aa.bmp in the
+ * temporary directory (TMPDIR), never through a symbolic link; failure is ignored.
+ * Not reentrant: calls must not overlap. showDebug true shows each step in a window
+ * "dshow" and waits for a key; leaf colours come from rand(), which is never seeded. */
+VELKLEAF_API void maizeSingleLeafExtraction_auto(const unsigned char* image, int rows, int cols, int* leafCount,
+                                                 int* tipPoints, double* baseAngles, double* chordAngles,
+                                                 int* basePoints, double* leafLengths, double* chordLengths,
+                                                 double* stemDiameter, unsigned char* overlayRed,
+                                                 unsigned char* overlayBlue, unsigned char* overlayGreen,
+                                                 bool showDebug);
+
+/* maizeSingleLeafExtraction_auto for per-leaf arrays of capacity leaves: entries are
+ * written for the first capacity leaves only, and *leafCount is always set to the number
+ * found (0 when no tip is found), so a count above capacity asks for more room.
+ * capacity < 0: returns at once, nothing written. */
+VELKLEAF_API void maizeSingleLeafExtraction_autoN(const unsigned char* image, int rows, int cols, int* leafCount,
+                                                  int* tipPoints, double* baseAngles, double* chordAngles,
+                                                  int* basePoints, double* leafLengths, double* chordLengths,
+                                                  double* stemDiameter, unsigned char* overlayRed,
+                                                  unsigned char* overlayBlue, unsigned char* overlayGreen,
+                                                  bool showDebug, int capacity);
 
 #ifdef __cplusplus
 }

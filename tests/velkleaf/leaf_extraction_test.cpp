@@ -1,0 +1,344 @@
+// The leaf extraction exports end to end: synthetic plants with known leaves, the
+// guarded cases, the caller's buffers and the diagnostic file.
+#include "velkleaf.h"
+
+#include "platform/diagnostic_file.h"
+#include "synthetic_plant.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+constexpr int kSentinel = -7777;
+constexpr double kSentinelValue = -7777.5;
+constexpr int kRoom = 64;  // per-leaf entries the tests provide
+
+// The caller's side of one call: every output preset to a sentinel.
+struct CallerBuffers {
+    int leafCount = kSentinel;
+    std::vector<int> tips, bases;
+    std::vector<double> baseAngles, chordAngles, leafLengths, chordLengths;
+    double stemDiameter = kSentinelValue;
+    std::vector<unsigned char> red, blue, green;
+
+    CallerBuffers(int rows, int cols)
+        : tips(2 * kRoom, kSentinel), bases(2 * kRoom, kSentinel), baseAngles(kRoom, kSentinelValue),
+          chordAngles(kRoom, kSentinelValue), leafLengths(kRoom, kSentinelValue), chordLengths(kRoom, kSentinelValue),
+          red(static_cast<std::size_t>(rows) * cols, 77), blue(red), green(red)
+    {
+    }
+
+    void extract(const cv::Mat& mask, bool showDebug = false)
+    {
+        maizeSingleLeafExtraction_auto(mask.data, mask.rows, mask.cols, &leafCount, tips.data(), baseAngles.data(),
+                                       chordAngles.data(), bases.data(), leafLengths.data(), chordLengths.data(),
+                                       &stemDiameter, red.data(), blue.data(), green.data(), showDebug);
+    }
+    void extractN(const cv::Mat& mask, int capacity)
+    {
+        maizeSingleLeafExtraction_autoN(mask.data, mask.rows, mask.cols, &leafCount, tips.data(), baseAngles.data(),
+                                        chordAngles.data(), bases.data(), leafLengths.data(), chordLengths.data(),
+                                        &stemDiameter, red.data(), blue.data(), green.data(), false, capacity);
+    }
+
+    cv::Point tip(int i) const { return {tips[2 * i], tips[2 * i + 1]}; }
+    cv::Point base(int i) const { return {bases[2 * i], bases[2 * i + 1]}; }
+    bool leafUntouched(int i) const
+    {
+        return tips[2 * i] == kSentinel && tips[2 * i + 1] == kSentinel && bases[2 * i] == kSentinel
+               && baseAngles[i] == kSentinelValue && chordAngles[i] == kSentinelValue
+               && leafLengths[i] == kSentinelValue && chordLengths[i] == kSentinelValue;
+    }
+    bool overlayUntouched() const
+    {
+        const auto all77 = [](const std::vector<unsigned char>& v) {
+            return std::all_of(v.begin(), v.end(), [](unsigned char b) { return b == 77; });
+        };
+        return all77(red) && all77(blue) && all77(green);
+    }
+};
+
+double distance(cv::Point a, cv::Point b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+// |270 - direction| of the chord from base to tip, as the export reports it.
+double deviationFromUp(cv::Point base, cv::Point tip)
+{
+    double angle = std::atan2(tip.y - base.y, tip.x - base.x) * 180 / 3.14159265358979323846;
+    if (angle < 0) angle += 360;
+    return std::abs(270 - angle);
+}
+
+// Every drawn leaf is found once: a tip within a few pixels of the drawn tip, a base on
+// the stem no higher than where the leaf leaves it, a length close to the drawn leaf plus
+// the stem between its base and the leaf, and the chord angle of the drawn tip.
+void expectLeavesFound(const SyntheticPlant& plant, const CallerBuffers& out)
+{
+    constexpr double kTipTolerance = 8;
+    constexpr int kStemTolerance = 6;
+    ASSERT_EQ(out.leafCount, static_cast<int>(plant.leaves.size()));
+    std::vector<bool> matched(plant.leaves.size(), false);
+    for (int i = 0; i < out.leafCount; ++i) {
+        SCOPED_TRACE(testing::Message() << "leaf " << i << " tip " << out.tip(i) << " base " << out.base(i));
+        std::size_t nearest = 0;
+        for (std::size_t k = 1; k < plant.leaves.size(); ++k)
+            if (distance(out.tip(i), plant.leaves[k].tip) < distance(out.tip(i), plant.leaves[nearest].tip))
+                nearest = k;
+        const DrawnLeaf& drawn = plant.leaves[nearest];
+        EXPECT_FALSE(matched[nearest]) << "two leaves end at one drawn tip";
+        matched[nearest] = true;
+        EXPECT_LE(distance(out.tip(i), drawn.tip), kTipTolerance);
+        EXPECT_LE(std::abs(out.base(i).x - plant.stemColumn), kStemTolerance);
+        EXPECT_GE(out.base(i).y, drawn.attach.y - 2 * kStemTolerance);
+        const double expectedLength = drawn.arcLength + (out.base(i).y - drawn.attach.y);
+        EXPECT_GT(out.leafLengths[i], 0.8 * expectedLength);
+        EXPECT_LT(out.leafLengths[i], 1.05 * expectedLength);
+        EXPECT_NEAR(out.chordLengths[i], distance(out.base(i), drawn.tip), kTipTolerance);
+        EXPECT_NEAR(out.chordAngles[i], deviationFromUp(out.base(i), drawn.tip), 3);
+        EXPECT_GE(out.baseAngles[i], 0);
+        EXPECT_LE(out.baseAngles[i], 270);
+    }
+    EXPECT_NEAR(out.stemDiameter, synthetic::kStemWidth, 3);
+}
+
+TEST(LeafExtraction, SyntheticPlantOnAShortImage)
+{
+    const SyntheticPlant plant = synthetic::drawPlant(600, 500, 5);
+    CallerBuffers out(600, 500);
+    out.extract(plant.mask);
+    expectLeavesFound(plant, out);
+    EXPECT_TRUE(out.leafUntouched(plant.leaves.size()));
+}
+
+TEST(LeafExtraction, SyntheticPlantTallerThanTheStemSearchRow)
+{
+    // 1850 rows: the stem column comes from the rows below 1800, yet under the
+    // million pixels of the scaled skeleton path.
+    const SyntheticPlant plant = synthetic::drawPlant(1850, 500, 6);
+    CallerBuffers out(1850, 500);
+    out.extract(plant.mask);
+    expectLeavesFound(plant, out);
+    // The lower leaves meet the stem where they were drawn.
+    EXPECT_NEAR(out.base(5).y, plant.leaves[0].attach.y, 15);
+}
+
+TEST(LeafExtraction, CallerMaskUnchangedAndSecondCallAlike)
+{
+    const SyntheticPlant plant = synthetic::drawPlant(600, 500, 4);
+    const cv::Mat before = plant.mask.clone();
+    CallerBuffers first(600, 500), second(600, 500);
+    first.extract(plant.mask);
+    EXPECT_EQ(cv::countNonZero(plant.mask != before), 0);
+    second.extract(plant.mask);
+    EXPECT_EQ(second.leafCount, first.leafCount);
+    EXPECT_EQ(second.tips, first.tips);
+    EXPECT_EQ(second.bases, first.bases);
+    EXPECT_EQ(second.leafLengths, first.leafLengths);
+    EXPECT_EQ(second.chordAngles, first.chordAngles);
+    EXPECT_EQ(second.baseAngles, first.baseAngles);
+    EXPECT_EQ(second.stemDiameter, first.stemDiameter);
+    // The leaf colours continue the random sequence; the drawn pixels are the same.
+    for (std::size_t i = 0; i < first.red.size(); ++i) {
+        const bool drawnFirst = first.red[i] || first.green[i] || first.blue[i];
+        const bool drawnSecond = second.red[i] || second.green[i] || second.blue[i];
+        ASSERT_EQ(drawnFirst, drawnSecond) << "pixel " << i;
+    }
+}
+
+TEST(LeafExtraction, SameRandomSequenceGivesTheSameOverview)
+{
+    const SyntheticPlant plant = synthetic::drawPlant(600, 500, 3);
+    CallerBuffers first(600, 500), second(600, 500);
+    std::srand(11);
+    first.extract(plant.mask);
+    std::srand(11);
+    second.extract(plant.mask);
+    EXPECT_EQ(first.red, second.red);
+    EXPECT_EQ(first.green, second.green);
+    EXPECT_EQ(first.blue, second.blue);
+}
+
+TEST(LeafExtraction, NoTipCopiesTheCleanedMaskAndWritesNothingElse)
+{
+    // A disc touching the left edge and a speck: the disc thins to a line without a
+    // junction, so no tip is found.
+    cv::Mat mask = cv::Mat::zeros(60, 60, CV_8UC1);
+    cv::circle(mask, cv::Point(12, 30), 12, cv::Scalar(255), cv::FILLED);
+    mask(cv::Rect(44, 44, 2, 2)).setTo(255);
+    cv::Mat expected = cv::Mat::zeros(60, 60, CV_8UC1);
+    mask(cv::Rect(5, 5, 30, 50)).copyTo(expected(cv::Rect(5, 5, 30, 50)));
+
+    CallerBuffers out(60, 60);
+    out.extract(mask);
+    EXPECT_EQ(out.leafCount, kSentinel);
+    EXPECT_EQ(out.stemDiameter, kSentinelValue);
+    EXPECT_TRUE(out.leafUntouched(0));
+    const std::vector<unsigned char> plane(expected.datastart, expected.dataend);
+    EXPECT_EQ(out.red, plane);
+    EXPECT_EQ(out.green, plane);
+    EXPECT_EQ(out.blue, plane);
+
+    CallerBuffers empty(40, 30);
+    empty.extract(cv::Mat::zeros(40, 30, CV_8UC1));
+    EXPECT_EQ(empty.leafCount, kSentinel);
+    EXPECT_TRUE(std::all_of(empty.red.begin(), empty.red.end(), [](unsigned char b) { return b == 0; }));
+
+    CallerBuffers counted(40, 30);
+    counted.extractN(cv::Mat::zeros(40, 30, CV_8UC1), kRoom);
+    EXPECT_EQ(counted.leafCount, 0) << "the capacity export always reports its count";
+}
+
+TEST(LeafExtraction, CapacityLimitsEntriesButNotTheCount)
+{
+    const SyntheticPlant plant = synthetic::drawPlant(600, 500, 5);
+    CallerBuffers all(600, 500), two(600, 500), none(600, 500);
+    std::srand(3);
+    all.extract(plant.mask);
+    std::srand(3);
+    two.extractN(plant.mask, 2);
+    none.extractN(plant.mask, 0);
+    ASSERT_EQ(all.leafCount, 5);
+    EXPECT_EQ(two.leafCount, 5);
+    EXPECT_EQ(none.leafCount, 5);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(two.tip(i), all.tip(i));
+        EXPECT_EQ(two.base(i), all.base(i));
+        EXPECT_EQ(two.leafLengths[i], all.leafLengths[i]);
+        EXPECT_EQ(two.chordLengths[i], all.chordLengths[i]);
+    }
+    for (int i = 2; i < 6; ++i) EXPECT_TRUE(two.leafUntouched(i)) << i;
+    EXPECT_TRUE(none.leafUntouched(0));
+    EXPECT_EQ(two.red, all.red);
+    EXPECT_EQ(two.stemDiameter, all.stemDiameter);
+}
+
+TEST(LeafExtraction, UnusableArgumentsWriteNothing)
+{
+    const cv::Mat mask = synthetic::drawPlant(200, 160, 3).mask;
+    const auto expectUntouched = [](const CallerBuffers& b) {
+        EXPECT_EQ(b.leafCount, kSentinel);
+        EXPECT_EQ(b.stemDiameter, kSentinelValue);
+        EXPECT_TRUE(b.leafUntouched(0));
+        EXPECT_TRUE(b.overlayUntouched());
+    };
+    for (const auto& [rows, cols] : {std::pair{0, 160}, {200, 0}, {-200, 160}, {200, -1}, {-1, -1}}) {
+        CallerBuffers b(200, 160);
+        maizeSingleLeafExtraction_autoN(mask.data, rows, cols, &b.leafCount, b.tips.data(), b.baseAngles.data(),
+                                        b.chordAngles.data(), b.bases.data(), b.leafLengths.data(),
+                                        b.chordLengths.data(), &b.stemDiameter, b.red.data(), b.blue.data(),
+                                        b.green.data(), false, kRoom);
+        b.extract(cv::Mat(std::max(rows, 0), std::max(cols, 0), CV_8UC1));
+        expectUntouched(b);
+    }
+    CallerBuffers b(200, 160);
+    maizeSingleLeafExtraction_auto(nullptr, 200, 160, &b.leafCount, b.tips.data(), b.baseAngles.data(),
+                                   b.chordAngles.data(), b.bases.data(), b.leafLengths.data(), b.chordLengths.data(),
+                                   &b.stemDiameter, b.red.data(), b.blue.data(), b.green.data(), false);
+    maizeSingleLeafExtraction_auto(mask.data, 200, 160, &b.leafCount, b.tips.data(), b.baseAngles.data(),
+                                   b.chordAngles.data(), nullptr, b.leafLengths.data(), b.chordLengths.data(),
+                                   &b.stemDiameter, b.red.data(), b.blue.data(), b.green.data(), false);
+    maizeSingleLeafExtraction_auto(mask.data, 200, 160, nullptr, b.tips.data(), b.baseAngles.data(),
+                                   b.chordAngles.data(), b.bases.data(), b.leafLengths.data(), b.chordLengths.data(),
+                                   &b.stemDiameter, b.red.data(), b.blue.data(), nullptr, false);
+    maizeSingleLeafExtraction_autoN(mask.data, 200, 160, &b.leafCount, b.tips.data(), b.baseAngles.data(),
+                                    b.chordAngles.data(), b.bases.data(), b.leafLengths.data(), b.chordLengths.data(),
+                                    &b.stemDiameter, b.red.data(), b.blue.data(), b.green.data(), false, -1);
+    maizeSingleLeafExtraction_autoN(mask.data, 200, 160, &b.leafCount, b.tips.data(), b.baseAngles.data(),
+                                    b.chordAngles.data(), b.bases.data(), b.leafLengths.data(), b.chordLengths.data(),
+                                    nullptr, b.red.data(), b.blue.data(), b.green.data(), false, kRoom);
+    expectUntouched(b);
+}
+
+TEST(LeafExtraction, ShowDebugFalseOpensNoWindow)
+{
+    // Without a display any attempt to open the preview window aborts the process.
+    const SyntheticPlant plant = synthetic::drawPlant(200, 160, 3);
+    EXPECT_EXIT(
+        {
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            CallerBuffers out(200, 160);
+            out.extract(plant.mask, false);
+            std::exit(out.leafCount == 3 ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+// Points the system's temporary directory at a fresh directory for one test.
+class PrivateTempDir {
+public:
+    PrivateTempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "velkleaf-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+        const char* old = std::getenv("TMPDIR");
+        if (old) saved_ = old;
+        hadOld_ = old != nullptr;
+        setenv("TMPDIR", path_.c_str(), 1);
+    }
+    ~PrivateTempDir()
+    {
+        if (hadOld_)
+            setenv("TMPDIR", saved_.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::filesystem::path path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    std::string saved_;
+    bool hadOld_ = false;
+};
+
+std::string contentsOf(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(DiagnosticFile, PrunedSkeletonIsWrittenAsBitmapInTheTemporaryDirectory)
+{
+    const PrivateTempDir dir;
+    EXPECT_EQ(diagnosticImagePath(), (dir.path() / "aa.bmp").string());
+    const SyntheticPlant plant = synthetic::drawPlant(200, 160, 3);
+    CallerBuffers out(200, 160);
+    out.extract(plant.mask);
+    const std::string bytes = contentsOf(dir.path() / "aa.bmp");
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    const cv::Mat written = cv::imread((dir.path() / "aa.bmp").string(), cv::IMREAD_GRAYSCALE);
+    ASSERT_EQ(written.size(), plant.mask.size());
+    // The skeleton lies inside the plant.
+    EXPECT_GT(cv::countNonZero(written), 0);
+    EXPECT_EQ(cv::countNonZero(written & ~plant.mask), 0);
+}
+
+TEST(DiagnosticFile, SymbolicLinkAtThePathIsNotFollowed)
+{
+    const PrivateTempDir dir;
+    const std::filesystem::path target = dir.path() / "precious.txt";
+    std::ofstream(target) << "keep";
+    std::filesystem::create_symlink(target, dir.path() / "aa.bmp");
+    CallerBuffers out(200, 160);
+    out.extract(synthetic::drawPlant(200, 160, 3).mask);
+    EXPECT_EQ(contentsOf(target), "keep");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "aa.bmp"));
+    EXPECT_EQ(out.leafCount, 3) << "a failed write changes no result";
+}
+
+}  // namespace
