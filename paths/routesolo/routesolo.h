@@ -18,7 +18,7 @@
  * A null pointer, cols or rows <= 0, or a raster too large to frame: nothing is read or written.
  * Band columns outside framed columns 1 .. cols are ignored (the band is clipped); bandColumns <= 0 is an empty band.
  * No branch measured: *branchCount = 0, *meanLength = 0, the other outputs and the raster stay as they were.
- * A branch whose running length never reaches 21 takes its end as reference point (reference angle = end angle).
+ * A branch that stands on no pixel at running length 21 to 30 before its end takes its end as reference (reference angle = end angle).
  * No branch scoring above *bestScore on entry: nothing is highlighted.
  */
 #ifndef LEAFKIT_ROUTESOLO_H

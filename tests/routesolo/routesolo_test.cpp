@@ -296,6 +296,42 @@ TEST(WayfindSingle, ShortBranchTakesItsTraceEndAsReference)
     EXPECT_DOUBLE_EQ(m.referenceAngles[1], m.endAngles[1]);
 }
 
+// A tip under a column of `pixels` ordinary pixels whose top one has the junction up-right
+// of it: the trace stands on running lengths 1 .. pixels and reaches pixels + 1 on the junction.
+Art columnWithJunctionUpRight(int pixels)
+{
+    Art art = blankArt(4, pixels + 2);
+    art[0][2] = 'j';
+    for (int y = 1; y <= pixels; ++y) art[y][1] = '#';
+    art[pixels + 1][1] = 'e';
+    return art;
+}
+
+struct WindowEdgeCase {
+    const char* name;
+    int pixels;
+    float length;
+    double endAngle;        // 90 - arctan(rows between tip and junction) in degrees
+    double referenceAngle;  // 0 for a reference straight above the tip
+};
+
+const WindowEdgeCase kWindowEdgeCases[] = {
+    {"BranchReachingLength21OnlyOnItsJunctionTakesItsEndAsReference", 20, 22, 2.7262373, 2.7262373},
+    {"ReferenceWindowOpensAtLength21", 21, 23, 2.6024884, 0},
+};
+
+TEST(WayfindSingle, ReferenceWindowEdges)
+{
+    for (const WindowEdgeCase& c : kWindowEdgeCases) {
+        SCOPED_TRACE(c.name);
+        const Measured m = measure(columnWithJunctionUpRight(c.pixels));
+        ASSERT_EQ(m.branchCount, 1);
+        EXPECT_FLOAT_EQ(m.lengths[0], c.length);
+        EXPECT_NEAR(m.endAngles[0], c.endAngle, kAngleTolerance);
+        EXPECT_NEAR(m.referenceAngles[0], c.referenceAngle, kAngleTolerance);
+    }
+}
+
 TEST(WayfindSingle, TraceStopsAfter1002Passes)
 {
     constexpr int kRows = 1105;
