@@ -43,6 +43,12 @@ const WalkCase kWalkCases[] = {
     {"adjacent junction pixel still starts walks of its own", {"......", "..22##", "......"},
      {"......", "..2233", "......"}},
     {"a pixel with two ways on follows its edge neighbour, never the corner", {"#..", ".1#"}, {"#..", ".13"}},
+    {"a junction pixel at a corner starts no walk from its neighbour, only its own walks later",
+     {".......", ".##2...", "....2##", "....#..", "....#.."},
+     {".......", ".332...", "....244", "....5..", "....5.."}},
+    {"an edge neighbour of a junction holding neither 255 nor 2 starts no walk and keeps its value",
+     {"......", ".27##.", "......"},
+     {"......", ".27##.", "......"}},
 };
 
 TEST(SpineWalk, LabelsWorkedShapes)
