@@ -28,6 +28,7 @@ struct DecodedImage {
 
 std::vector<unsigned char> readBytes(const std::filesystem::path& path)
 {
+    if (!std::filesystem::exists(path)) throw std::runtime_error("no such file");
     if (std::filesystem::is_directory(path)) throw std::runtime_error("is a folder, not an image file");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot open the file");
