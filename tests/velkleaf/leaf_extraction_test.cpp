@@ -276,6 +276,36 @@ TEST(LeafExtraction, ShowDebugFalseOpensNoWindow)
         testing::ExitedWithCode(0), "");
 }
 
+TEST(LeafExtraction, RealSideViewOfAMaizePlant)
+{
+    // A greenhouse side view (2448 x 2048, the scaled skeleton path) whose leaves spread
+    // in the image plane; nine or ten tips are visible by eye.
+    const char* data = std::getenv("LEAFKIT_DATA_DIR");
+    if (!data) GTEST_SKIP() << "LEAFKIT_DATA_DIR not set";
+    const cv::Mat mask =
+        cv::imread(std::string(data) + "/openalea-phenomenal/plants/plant_5/90.png", cv::IMREAD_GRAYSCALE);
+    if (mask.empty()) GTEST_SKIP() << "plant_5/90.png not found";
+    CallerBuffers out(mask.rows, mask.cols);
+    out.extract(mask);
+    EXPECT_GE(out.leafCount, 7);
+    EXPECT_LE(out.leafCount, 12);
+    cv::Mat nearPlant;
+    cv::dilate(mask, nearPlant, cv::Mat(), cv::Point(-1, -1), 3);
+    int traced = 0;
+    for (int i = 0; i < std::min(out.leafCount, kRoom); ++i) {
+        if (out.leafUntouched(i)) continue;
+        ++traced;
+        SCOPED_TRACE(testing::Message() << "leaf " << i << " tip " << out.tip(i) << " base " << out.base(i));
+        EXPECT_NE(nearPlant.at<unsigned char>(out.tip(i)), 0);
+        EXPECT_NE(nearPlant.at<unsigned char>(out.base(i)), 0);
+        // The path runs at least nearly the straight way; only its last segment is not counted.
+        EXPECT_GE(out.leafLengths[i], 0.75 * out.chordLengths[i]);
+    }
+    EXPECT_GE(traced, 7);
+    EXPECT_GT(out.stemDiameter, 10);
+    EXPECT_LT(out.stemDiameter, 60);
+}
+
 // Points the system's temporary directory at a fresh directory for one test.
 class PrivateTempDir {
 public:
