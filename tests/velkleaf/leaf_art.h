@@ -54,4 +54,17 @@ inline const std::vector<std::string> kTwoJunctions = {
     "...........",
 };
 
+// The pixel (5, 3) touches the junctions (4, 4) and (6, 4) and nothing else.
+inline const std::vector<std::string> kSharedStartPixel = {
+    "...........",
+    "...........",
+    "..#.....#..",
+    "...#.#.#...",
+    "....#.#....",
+    "....#.#....",
+    "....#.#....",
+    "...........",
+    "...........",
+};
+
 #endif

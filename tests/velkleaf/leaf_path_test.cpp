@@ -100,6 +100,14 @@ TEST(TraceLeafPath, StartSideWinsATieAgainstTheEndSide)
     EXPECT_FALSE(f.graph.branches[4].visited);
 }
 
+TEST(TraceLeafPath, WinningPathOfOnePixelGivesNoLeaf)
+{
+    // Branch 1 is the lone pixel (5, 3); as the stem it wins at once with a single point.
+    PathFixture f(kSharedStartPixel, {L, S, L, L, L, L});
+    EXPECT_TRUE(f.trace({5, 3}).empty());
+    EXPECT_EQ(f.graph.branches[1].direction, kBothWays);
+}
+
 TEST(TraceLeafPath, PathIsCutWhereItComesNearTheStem)
 {
     PathFixture f(kTwoJunctions, {L, L, S, L, L});

@@ -38,19 +38,6 @@ const std::vector<std::string> kT = {
     "...........",
 };
 
-// The pixel (5, 3) touches the junctions (4, 4) and (6, 4) and nothing else.
-const std::vector<std::string> kSharedStartPixel = {
-    "...........",
-    "...........",
-    "..#.....#..",
-    "...#.#.#...",
-    "....#.#....",
-    "....#.#....",
-    "....#.#....",
-    "...........",
-    "...........",
-};
-
 SkeletonGraph decompose(const std::vector<std::string>& art)
 {
     SkeletonGraph graph;
