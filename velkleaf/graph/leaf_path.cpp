@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -192,11 +193,11 @@ void LeafSearch::extend(std::size_t chosen)
     markEntered(candidate, entryDirection(branches_[candidate], joint));
 
     // A path whose last branch has other open continuations leaves a copy to try them.
-    const bool fork = !isExhausted(lastId);
-    LeafPath copy = paths_[chosen];
+    std::optional<LeafPath> fork;
+    if (!isExhausted(lastId)) fork = paths_[chosen];
     paths_[chosen].branchIds.push_back(candidate);
     paths_[chosen].length += lengths_[candidate];
-    if (fork) paths_.push_back(std::move(copy));
+    if (fork) paths_.push_back(std::move(*fork));
 }
 
 std::vector<cv::Point> LeafSearch::winningPoints() const

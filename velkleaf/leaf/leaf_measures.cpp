@@ -11,7 +11,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kAxisSnapSlope = 0.005;
-constexpr double kUpward = 270;
 // The base angle looks this many points back from the base.
 constexpr int kBaseAnglePoints = 5;
 constexpr int kMinDrawnPoints = 5;
@@ -28,7 +27,7 @@ double distance(cv::Point a, cv::Point b)
 
 double deviationFromUp(cv::Point from, cv::Point to)
 {
-    return std::abs(kUpward - directionAngle(to.x - from.x, to.y - from.y));
+    return std::abs(kUpwardDirection - directionAngle(to.x - from.x, to.y - from.y));
 }
 
 int randomColourComponent()

@@ -8,6 +8,9 @@
 
 using Leaf = std::vector<cv::Point>;
 
+// Straight up in image directions (0 right, 90 down); leaf angles are deviations from it.
+constexpr double kUpwardDirection = 270;
+
 // Direction of (dx, dy) in degrees, 0 right, 90 down, in [0, 360); slopes within 0.005
 // of an axis snap to it.
 double directionAngle(double dx, double dy);

@@ -17,7 +17,6 @@ constexpr double kStemBandGrowth = 0.07;
 constexpr int kStemAttempts = 4;
 // Leaves whose chord leaves straight up by more than this many degrees bound the cut row.
 constexpr double kDroopingLeafAngle = 100;
-constexpr double kUpward = 270;
 
 std::vector<int> columnProfile(const cv::Mat& skeletonImage)
 {
@@ -35,12 +34,13 @@ int stemColumn(const std::vector<int>& profile)
     const int cols = static_cast<int>(profile.size());
     int best = 0;
     int centre = 0;
+    // Window starts stop one short of the last full window.
     for (int i = 0; i < cols - (kStemWindowColumns + 1); ++i) {
         int sum = 0;
         for (int j = i; j < i + kStemWindowColumns; ++j) sum += profile[j];
         if (sum > best) {
             best = sum;
-            centre = i + kStemBandHalfWidth;
+            centre = i + kStemWindowColumns / 2;
         }
     }
     return centre;
@@ -139,7 +139,7 @@ int stemCutRow(const std::vector<std::vector<cv::Point>>& leaves, int rows)
             a3 = y;
         }
         const double theta = directionAngle(tip.x - base.x, tip.y - base.y);
-        if (std::abs(theta - kUpward) > kDroopingLeafAngle && y < a1) a1 = y;
+        if (std::abs(theta - kUpwardDirection) > kDroopingLeafAngle && y < a1) a1 = y;
     }
     int cut = std::min(a1, a4);
     if (cut == rows) cut = a3;
