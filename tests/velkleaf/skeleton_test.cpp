@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <opencv2/imgproc.hpp>
+
+#include <cmath>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -51,6 +56,64 @@ TEST(SkeletonThinning, WorkedShapes)
     for (const ArtCase& c : kThinningCases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(renderMask(skeletonThinning(parseMask(c.in))), c.out);
+    }
+}
+
+// The procedure written out plainly, as the reference for the thinning: each sub-iteration
+// marks on the image as it stood, then deletes; the first that marks nothing ends it.
+cv::Mat plainThinning(const cv::Mat& src)
+{
+    cv::Mat w = src.clone();
+    for (int subIteration = 1;; subIteration = 3 - subIteration) {
+        std::vector<std::pair<int, int>> marked;
+        for (int r = 1; r <= w.rows - 2; ++r)
+            for (int c = 1; c <= w.cols - 2; ++c) {
+                const auto bit = [&](int dr, int dc) {
+                    const uchar v = w.at<uchar>(r + dr, c + dc);
+                    const bool eastDiagonal = dc == 1 && dr != 0;
+                    return subIteration == 1 && eastDiagonal ? v == 255 : v != 0;
+                };
+                const int p[9] = {bit(-1, 0), bit(-1, 1), bit(0, 1), bit(1, 1), bit(1, 0),
+                                  bit(1, -1), bit(0, -1), bit(-1, -1), bit(-1, 0)};  // P2..P9, P2
+                int b = 0, a = 0;
+                for (int i = 0; i < 8; ++i) {
+                    b += p[i];
+                    a += p[i] == 0 && p[i + 1] == 1;
+                }
+                const int p2 = p[0], p4 = p[2], p6 = p[4], p8 = p[6];
+                const bool sides = subIteration == 1 ? p2 * p6 * p8 == 0 && p4 * p6 * p8 == 0
+                                                     : p2 * p4 * p6 == 0 && p2 * p4 * p8 == 0;
+                if (w.at<uchar>(r, c) != 0 && b >= 2 && b <= 6 && a == 1 && sides) marked.emplace_back(r, c);
+            }
+        if (marked.empty()) break;
+        for (const auto& m : marked) w.at<uchar>(m.first, m.second) = 0;
+    }
+    const cv::Mat distance = distanceMap(src);
+    for (int r = 0; r < w.rows; ++r)
+        for (int c = 0; c < w.cols; ++c)
+            if (std::nearbyint(distance.at<float>(r, c)) < 2) w.at<uchar>(r, c) = 0;
+    return w;
+}
+
+// Seeded blobs of 255, some with 128 inside, so that notches, holes, pixels with seven
+// foreground neighbours and the P3/P5 rule all occur.
+TEST(SkeletonThinning, AgreesWithThePlainProcedureOnRandomMasks)
+{
+    std::mt19937 random(20261211);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int rows = static_cast<int>(8 + random() % 30);
+        const int cols = static_cast<int>(8 + random() % 30);
+        cv::Mat mask(rows, cols, CV_8UC1);
+        const unsigned density = random() % 100;
+        for (int r = 0; r < mask.rows; ++r)
+            for (int c = 0; c < mask.cols; ++c) mask.at<uchar>(r, c) = random() % 100 < density ? 255 : 0;
+        if (trial % 2 == 0) cv::dilate(mask, mask, cv::Mat());
+        if (trial % 3 == 0)
+            for (int r = 0; r < mask.rows; ++r)
+                for (int c = 0; c < mask.cols; ++c)
+                    if (mask.at<uchar>(r, c) != 0 && random() % 4 == 0) mask.at<uchar>(r, c) = 128;
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        ASSERT_EQ(cv::countNonZero(skeletonThinning(mask) != plainThinning(mask)), 0);
     }
 }
 
