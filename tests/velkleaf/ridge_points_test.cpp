@@ -81,6 +81,39 @@ TEST(RidgePoints, DiscHasItsCentre)
     EXPECT_EQ(cv::countNonZero(points & ~mask), 0);
 }
 
+// A disc deeper than the seed threshold covers itself, so nothing is painted and the
+// second search sees the first distances: its ridge points are the local maxima at least
+// five deep.
+TEST(RidgePoints, DiscIsCoveredByItsOwnInscribedDisc)
+{
+    cv::Mat mask(101, 101, CV_8UC1, cv::Scalar(0));
+    cv::circle(mask, cv::Point(50, 50), 40, cv::Scalar(255), -1, 8, 0);
+    const cv::Mat distance = distanceMap(mask);
+    cv::Mat expected(mask.size(), CV_8UC1, cv::Scalar(0));
+    for (int r = 1; r < mask.rows - 1; ++r)
+        for (int c = 1; c < mask.cols - 1; ++c) {
+            const float centre = distance.at<float>(r, c);
+            const bool deepEnough = mask.at<uchar>(r, c) != 0 && centre >= 5.0f;
+            const cv::Mat around = distance(cv::Range(r - 1, r + 2), cv::Range(c - 1, c + 2));
+            if (deepEnough && cv::countNonZero(around > centre) < 3) expected.at<uchar>(r, c) = 255;
+        }
+    ASSERT_GT(cv::countNonZero(expected), 0);
+    EXPECT_EQ(cv::countNonZero(ridgePoints(mask) != expected), 0);
+}
+
+// The discs painted on two bands bridge the gap between them, where the widened mask has
+// its centre line; the second search keeps only points of the input mask.
+TEST(RidgePoints, WidenedBridgeOverBackgroundGivesNoPoints)
+{
+    cv::Mat mask = bandMask(41, 60, 18, 22, 5, 54);
+    mask(cv::Range::all(), cv::Range(28, 31)).setTo(0);
+    const cv::Mat points = ridgePoints(mask);
+    EXPECT_EQ(cv::countNonZero(points.row(20).colRange(28, 31)), 0);
+    EXPECT_EQ(cv::countNonZero(points & ~mask), 0);
+    EXPECT_GT(cv::countNonZero(points.row(20).colRange(15, 28)), 0);
+    EXPECT_GT(cv::countNonZero(points.row(20).colRange(31, 45)), 0);
+}
+
 TEST(RidgePoints, BackgroundAndOutermostPixelsStayZero)
 {
     // The band reaches every edge, and its discs cover background around it.
