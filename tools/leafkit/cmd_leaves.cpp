@@ -242,9 +242,11 @@ void attachLeaves(CLI::App& app)
         "  leaves.json  the same per image, with the toolkit version, input names and run date\n"
         "  NAME_overview.png  per image: kept skeleton green, stem yellow, leaves in colour,\n"
         "               tip candidates ringed red\n"
-        "Pixels: x = column, y = row from the top-left. Angles: degrees from straight up (base\n"
-        "angle: the leaf's first part; chord angle: base to tip). Lengths: along the leaf and\n"
-        "straight, in pixels. A leaf with no path to the stem has empty cells (null in JSON).\n"
+        "Pixels: x = column, y = row from the top-left. Angles: |270 - direction| in degrees,\n"
+        "direction in image orientation (0 right, 90 down), so up 0, left 90, down 180, right\n"
+        "270; base angle: from the base toward the leaf's fifth-last point, chord angle: from\n"
+        "the base to the tip. Lengths in pixels: along the leaf path, and straight base to tip.\n"
+        "A leaf with no path to the stem has empty cells (null in JSON).\n"
         "Unreadable images get a one-line error; the others are still done and the exit status\n"
         "is 1. Results do not depend on --jobs. Outputs are replaced atomically.");
     cmd->add_option("IMAGE", request->inputs, "Plant masks or folders of them")->required();

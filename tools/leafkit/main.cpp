@@ -20,7 +20,8 @@ Conventions shared by every subcommand:
   values (1 free end, 2 junction, 255 skeleton, 3.. branch labels).
   Coordinates are x = column, y = row, 0-based from the top-left pixel.
   Angles are degrees in image orientation (0 right, 90 down, 180 left, 270 up);
-  leaf angles are deviations from straight up. Lengths are in pixels.
+  leaf angles are |270 - direction|: up 0, left 90, down 180, right 270.
+  Lengths are in pixels.
   Outputs are written atomically: a temporary file, then a rename.
 Run `leafkit CMD --help` for the details of one subcommand.)";
 
