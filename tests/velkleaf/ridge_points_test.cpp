@@ -81,24 +81,37 @@ TEST(RidgePoints, DiscHasItsCentre)
     EXPECT_EQ(cv::countNonZero(points & ~mask), 0);
 }
 
-// A disc deeper than the seed threshold covers itself, so nothing is painted and the
-// second search sees the first distances: its ridge points are the local maxima at least
-// five deep.
-TEST(RidgePoints, DiscIsCoveredByItsOwnInscribedDisc)
+// Local maxima of the mask's own distances at least five deep: the ridge points of a
+// shape on which the first stage paints nothing.
+cv::Mat unwidenedRidgePoints(const cv::Mat& mask)
 {
-    cv::Mat mask(101, 101, CV_8UC1, cv::Scalar(0));
-    cv::circle(mask, cv::Point(50, 50), 40, cv::Scalar(255), -1, 8, 0);
     const cv::Mat distance = distanceMap(mask);
-    cv::Mat expected(mask.size(), CV_8UC1, cv::Scalar(0));
+    cv::Mat points(mask.size(), CV_8UC1, cv::Scalar(0));
     for (int r = 1; r < mask.rows - 1; ++r)
         for (int c = 1; c < mask.cols - 1; ++c) {
             const float centre = distance.at<float>(r, c);
-            const bool deepEnough = mask.at<uchar>(r, c) != 0 && centre >= 5.0f;
             const cv::Mat around = distance(cv::Range(r - 1, r + 2), cv::Range(c - 1, c + 2));
-            if (deepEnough && cv::countNonZero(around > centre) < 3) expected.at<uchar>(r, c) = 255;
+            if (mask.at<uchar>(r, c) != 0 && centre >= 5.0f && cv::countNonZero(around > centre) < 3)
+                points.at<uchar>(r, c) = 255;
         }
-    ASSERT_GT(cv::countNonZero(expected), 0);
-    EXPECT_EQ(cv::countNonZero(ridgePoints(mask) != expected), 0);
+    return points;
+}
+
+// Every ridge point of these shapes lies in an inscribed disc of a part deeper than the
+// seed threshold: the disc's own, and for the ellipse (semi-axes 40 and 20) that of its
+// middle, which covers the ends of its ridge where the depth falls below 16. Painting
+// those ends would push the widened mask past the ellipse's outline.
+TEST(RidgePoints, ShapesCoveredByTheirOwnInscribedDiscsArePaintedNowhere)
+{
+    cv::Mat disc(101, 101, CV_8UC1, cv::Scalar(0));
+    cv::circle(disc, cv::Point(50, 50), 40, cv::Scalar(255), -1, 8, 0);
+    cv::Mat ellipse(101, 101, CV_8UC1, cv::Scalar(0));
+    cv::ellipse(ellipse, cv::Point(50, 50), cv::Size(40, 20), 0, 0, 360, cv::Scalar(255), -1, 8, 0);
+    for (const cv::Mat& mask : {disc, ellipse}) {
+        const cv::Mat expected = unwidenedRidgePoints(mask);
+        ASSERT_GT(cv::countNonZero(expected), 0);
+        EXPECT_EQ(cv::countNonZero(ridgePoints(mask) != expected), 0);
+    }
 }
 
 // The discs painted on two bands bridge the gap between them, where the widened mask has
