@@ -221,6 +221,20 @@ TEST(SkeletonFast, OnePixelLineVanishesOnTheSmallPathAndSurvivesTheLargeOne)
         EXPECT_EQ(cv::countNonZero(skeleton.col(c)), 1) << "column " << c;
 }
 
+// 4000 x 250 is thinned first at 2000 x 125, where a linear halving averages column
+// pairs. Dilated to columns 123..127 the band halves to three columns and keeps its middle
+// one; undilated, columns 124..126 would halve to two, too thin for the depth mask.
+TEST(SkeletonFast, FirstDilationCarriesAThreePixelBandThroughTheHalving)
+{
+    const cv::Mat mask = bandMask(4000, 250, 100, 3899, 124, 126);
+    const cv::Mat skeleton = skeletonFast(mask);
+    ASSERT_EQ(skeleton.size(), mask.size());
+    for (int r = 200; r < 3800; r += 100) {
+        EXPECT_EQ(cv::countNonZero(skeleton.row(r)), 1) << "row " << r;
+        EXPECT_EQ(cv::countNonZero(skeleton.row(r).colRange(121, 130)), 1) << "row " << r;
+    }
+}
+
 struct FitCase {
     cv::Size src;  // width (cols) x height (rows)
     int boxWidth, boxHeight;
