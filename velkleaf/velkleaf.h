@@ -25,7 +25,9 @@ extern "C" {
 /* Thins the rows x cols mask src to lines one pixel wide and writes them to dst
  * (rows x cols bytes); only pixels at least two pixels deep inside the mask remain.
  * Masks of 1,000,000 pixels or more are thinned at reduced size first, and their skeleton
- * pixels may hold any value 1..255: test for nonzero.
+ * pixels may hold any value 1..255: test for nonzero. Below that size a kept pixel keeps its
+ * input value, and values 1..254 count as background north-east and south-east of a pixel
+ * in every other thinning step, so pass 0/255 masks for the skeleton of the shape.
  * src or dst null, rows or cols <= 0, or rows * cols > 536,870,911: returns at once, dst not written.
  * Never opens a preview window. */
 VELKLEAF_API void skeleton_C_Fast(unsigned char* src, int rows, int cols, unsigned char* dst);
