@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -111,6 +113,21 @@ TEST(BuildRegionLabelImage, RestrictionExcludesPixels)
               std::vector<unsigned char>(plain, plain + 6));
     buildRegionLabelImage(mask, labels, cv::Mat::zeros(3, 3, CV_8UC1));
     EXPECT_TRUE(labels.empty());
+}
+
+TEST(BiInputPixelProcess, RunOperationHoldsTheFirstVirtualSlot)
+{
+#if defined(__x86_64__) || defined(__i386__)
+    // A pointer to a virtual member holds 1 + the byte offset of its virtual-table slot
+    // (Itanium C++ ABI), so the first slot reads 1; a destructor declared first would
+    // push the operation to the third slot.
+    const auto process = &Velk::MatOperation::PixelProcessOperations::BiInputBinaryImagePixelProcessFunction::process;
+    std::uintptr_t slot = 0;
+    std::memcpy(&slot, &process, sizeof slot);
+    EXPECT_EQ(slot, 1u);
+#else
+    GTEST_SKIP() << "member pointer layout checked on x86 only";
+#endif
 }
 
 // ---- stem marking ----

@@ -22,9 +22,10 @@ namespace Velk::MatOperation::PixelProcessOperations {
 // walks the images, a derived class says what happens to each run.
 class BiInputBinaryImagePixelProcessFunction {
 public:
-    virtual ~BiInputBinaryImagePixelProcessFunction() = default;
+    // Declared first, so the run operation holds the first virtual-table slot.
     virtual void process(const unsigned char* first, const unsigned char* second, unsigned char* out,
                          int count) const = 0;
+    virtual ~BiInputBinaryImagePixelProcessFunction() = default;
 
     // Applies process to all pixels of three one-channel images of one size: in one run
     // when all three are continuous, else row by row.
