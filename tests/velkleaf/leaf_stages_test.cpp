@@ -152,6 +152,19 @@ TEST(MarkStem, BandLiesAroundTheFirstDensestTwentyColumnWindow)
     EXPECT_EQ(roles(g), (std::vector<int>{S, L, L, S, L}));
 }
 
+TEST(MarkStem, WindowStartsStopBeforeColsMinus21)
+{
+    // 60 columns: windows start at 0..38, so column 57 lies in window 38 (centre 48) while
+    // column 58 lies in none and the centre stays 0; margin 0 keeps the band at 10.
+    SkeletonGraph lastCovered = graphOf({branchAt(5, 50), branchAt(48, 60)});
+    markStem(footprint(1900, 60, {57}), lastCovered);
+    EXPECT_EQ(roles(lastCovered), (std::vector<int>{L, S}));
+
+    SkeletonGraph uncovered = graphOf({branchAt(5, 50), branchAt(48, 60)});
+    markStem(footprint(1900, 60, {58}), uncovered);
+    EXPECT_EQ(roles(uncovered), (std::vector<int>{S, L}));
+}
+
 TEST(MarkStem, BandWidensBySevenPercentOfTheFootprint)
 {
     // Columns 100 and 200: margin trunc(100 x 0.07) = 7, half-widths 10, 17, 24, 31.

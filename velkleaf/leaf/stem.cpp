@@ -34,7 +34,8 @@ int stemColumn(const std::vector<int>& profile)
     const int cols = static_cast<int>(profile.size());
     int best = 0;
     int centre = 0;
-    // Window starts stop one short of the last full window.
+    // Window starts stop two short of the last full window: the two rightmost columns
+    // never weigh in the stem column.
     for (int i = 0; i < cols - (kStemWindowColumns + 1); ++i) {
         int sum = 0;
         for (int j = i; j < i + kStemWindowColumns; ++j) sum += profile[j];
