@@ -266,6 +266,28 @@ TEST(LeafExtraction, UnusableArgumentsWriteNothing)
     expectUntouched(b);
 }
 
+TEST(LeafExtraction, SizesPastThePixelLimitWriteNothing)
+{
+    // The header's limit is 536,870,911 pixels; the buffers here hold 200 x 160.
+    constexpr int kPixelLimit = 536'870'911;
+    const cv::Mat mask = synthetic::drawPlant(200, 160, 3).mask;
+    for (const auto& [rows, cols] : {std::pair{65536, 65536}, {2, kPixelLimit / 2 + 1}, {kPixelLimit / 2 + 1, 2}}) {
+        SCOPED_TRACE(testing::Message() << rows << " x " << cols);
+        CallerBuffers b(200, 160);
+        maizeSingleLeafExtraction_auto(mask.data, rows, cols, &b.leafCount, b.tips.data(), b.baseAngles.data(),
+                                       b.chordAngles.data(), b.bases.data(), b.leafLengths.data(),
+                                       b.chordLengths.data(), &b.stemDiameter, b.red.data(), b.blue.data(),
+                                       b.green.data(), false);
+        maizeSingleLeafExtraction_autoN(mask.data, rows, cols, &b.leafCount, b.tips.data(), b.baseAngles.data(),
+                                        b.chordAngles.data(), b.bases.data(), b.leafLengths.data(),
+                                        b.chordLengths.data(), &b.stemDiameter, b.red.data(), b.blue.data(),
+                                        b.green.data(), false, kRoom);
+        EXPECT_EQ(b.leafCount, kSentinel);
+        EXPECT_EQ(b.stemDiameter, kSentinelValue);
+        EXPECT_TRUE(b.overlayUntouched());
+    }
+}
+
 TEST(LeafExtraction, ShowDebugFalseOpensNoWindow)
 {
     // Without a display any attempt to open the preview window aborts the process.
