@@ -53,7 +53,8 @@ VELKLEAF_API void getRidgePoint(unsigned char* src, int rows, int cols, unsigned
  * image or any output null, rows or cols <= 0, or rows * cols > 536,870,911: returns at
  * once, nothing written.
  * Writes the pruned skeleton to "d:\aa.bmp" on Windows, elsewhere to aa.bmp in the
- * temporary directory (TMPDIR), never through a symbolic link; failure is ignored.
+ * temporary directory (TMPDIR), only into a regular file (never through a symbolic link
+ * or a pipe); failure is ignored.
  * Not reentrant: calls must not overlap. showDebug true shows each step in a window
  * "dshow" and waits for a key; leaf colours come from rand(), which is never seeded. */
 VELKLEAF_API void maizeSingleLeafExtraction_auto(const unsigned char* image, int rows, int cols, int* leafCount,

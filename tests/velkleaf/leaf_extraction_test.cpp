@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -438,6 +439,24 @@ TEST(DiagnosticFile, SymbolicLinkAtThePathIsNotFollowed)
     EXPECT_EQ(contentsOf(target), "keep");
     EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "aa.bmp"));
     EXPECT_EQ(out.leafCount, 3) << "a failed write changes no result";
+}
+
+TEST(DiagnosticFile, PipeAtThePathDoesNotBlockTheCall)
+{
+    // A named pipe planted at the path has no reader: opening it to write would wait for
+    // one forever. The alarm only turns such a hang into a failure.
+    const PrivateTempDir dir;
+    ASSERT_EQ(mkfifo((dir.path() / "aa.bmp").c_str(), 0600), 0);
+    const cv::Mat mask = synthetic::drawPlant(200, 160, 3).mask;
+    EXPECT_EXIT(
+        {
+            alarm(120);
+            CallerBuffers out(200, 160);
+            out.extract(mask);
+            std::exit(out.leafCount == 3 ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.path() / "aa.bmp"));
 }
 
 }  // namespace

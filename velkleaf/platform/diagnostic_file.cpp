@@ -11,6 +11,7 @@
 #if !defined(_WIN32)
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -53,9 +54,13 @@ void writeDiagnosticImage(const cv::Mat& image)
     std::vector<unsigned char> bytes;
     if (!cv::imencode(".bmp", image, bytes, std::vector<int>())) return;
     constexpr mode_t kFileMode = 0644;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, kFileMode);
+    // Non-blocking, so that a named pipe planted at the path fails to open instead of
+    // waiting for a reader; only a regular file is written.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, kFileMode);
     if (fd < 0) return;
-    writeAll(fd, bytes);
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) writeAll(fd, bytes);
     ::close(fd);
 #endif
 }

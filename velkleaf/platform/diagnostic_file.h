@@ -12,7 +12,8 @@
 std::string diagnosticImagePath();
 
 // Writes image as a Windows bitmap to diagnosticImagePath(); never follows a symbolic
-// link there. Failure is ignored: the file is a by-product.
+// link there, never waits on a pipe and writes only a regular file. Failure is ignored:
+// the file is a by-product.
 void writeDiagnosticImage(const cv::Mat& image);
 
 #endif
