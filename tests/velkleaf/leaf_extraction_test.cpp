@@ -289,6 +289,27 @@ TEST(LeafExtraction, SizesPastThePixelLimitWriteNothing)
     }
 }
 
+TEST(LeafExtraction, TinyMasksOfEverySizeStayInTheirBuffers)
+{
+    // Full and speckled masks in buffers of exactly their size, on each side of the flood
+    // frame (3), the cleared border (5 and 10) and the first interior pixel (11, 12).
+    const int kSides[] = {1, 2, 3, 5, 10, 11, 12};
+    for (int rows : kSides)
+        for (int cols : kSides) {
+            SCOPED_TRACE(testing::Message() << rows << " x " << cols);
+            cv::Mat full(rows, cols, CV_8UC1, cv::Scalar(255));
+            cv::Mat speckled(rows, cols, CV_8UC1);
+            for (int i = 0; i < rows * cols; ++i) speckled.data[i] = (i * 7) % 3 ? 255 : 0;
+            for (const cv::Mat& mask : {full, speckled}) {
+                const cv::Mat before = mask.clone();
+                CallerBuffers out(rows, cols);
+                out.extractN(mask, kRoom);
+                EXPECT_EQ(cv::countNonZero(mask != before), 0);
+                EXPECT_TRUE(out.leafUntouched(0)) << "no room for a leaf of 23 pixels";
+            }
+        }
+}
+
 TEST(LeafExtraction, ShowDebugFalseOpensNoWindow)
 {
     // Without a display any attempt to open the preview window aborts the process.
