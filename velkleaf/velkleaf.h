@@ -55,6 +55,8 @@ VELKLEAF_API void getRidgePoint(unsigned char* src, int rows, int cols, unsigned
  * Writes the pruned skeleton to "d:\aa.bmp" on Windows, elsewhere to aa.bmp in the
  * temporary directory (TMPDIR), only into a regular file (never through a symbolic link
  * or a pipe); failure is ignored.
+ * Memory that cannot be had throws std::bad_alloc out of the call, uncaught; each call first
+ * reserves room for 15,000,000 flood-stack entries and 10,000,000 points (440 MB on 64 bits).
  * Not reentrant: calls must not overlap. showDebug true shows each step in a window
  * "dshow" and waits for a key; leaf colours come from rand(), which is never seeded. */
 VELKLEAF_API void maizeSingleLeafExtraction_auto(const unsigned char* image, int rows, int cols, int* leafCount,
