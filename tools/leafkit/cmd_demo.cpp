@@ -3,12 +3,9 @@
 #include "subcommand_registry.h"
 #include "synthetic_plant.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <vector>
 
 namespace leafkit {
 namespace {

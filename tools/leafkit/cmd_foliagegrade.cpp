@@ -46,7 +46,7 @@ void attachDensity(CLI::App& app)
                 "fraction of plant pixels in each of six density classes (lower bound included).\n"
                 "--density-out writes the density image as a 32-bit float TIFF.");
     cmd->add_option("MASK", options->mask, "Plant mask")->required();
-    cmd->add_option("--block", options->blockSide, "Block side in pixels")->capture_default_str();
+    cmd->add_option("--block", options->blockSide, "Block side in pixels")->capture_default_str()->check(CLI::PositiveNumber);
     cmd->add_option("--density-out", options->densityOut, "Density image to write (.tif)");
     cmd->callback([options] { runDensity(*options); });
 }

@@ -6,6 +6,7 @@
 #include "subcommand_registry.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 
 namespace leafkit {
@@ -16,29 +17,36 @@ constexpr unsigned char kTipMark = 1;
 struct BranchOptions {
     std::string marked, out;
     int bandFirst = 0;
-    int bandColumns = 0;  // 0: to the right edge
+    int bandColumns = 0;  // 0 or less: to the right edge
 };
 
-// One entry per tip in the band: the arrays the library writes without a bound.
-int tipsInBand(const cv::Mat& image, int first, int columns)
+// The band of image columns [first, end), clipped to the image. Computed in 64 bits,
+// so that no column argument overflows.
+struct ColumnBand {
+    int first = 0;
+    int end = 0;
+};
+
+ColumnBand clippedBand(const cv::Mat& image, int first, int columns)
 {
-    const int from = std::clamp(first, 0, image.cols);
-    const int to = std::clamp(first + columns, from, image.cols);
-    return cv::countNonZero(image.colRange(from, to) == kTipMark);
+    const std::int64_t to = columns > 0 ? std::int64_t{first} + columns : image.cols;
+    const std::int64_t from = std::clamp<std::int64_t>(first, 0, image.cols);
+    return {static_cast<int>(from), static_cast<int>(std::clamp<std::int64_t>(to, from, image.cols))};
 }
 
 void runBranches(const BranchOptions& options)
 {
     cv::Mat image = readGrayImage(options.marked).clone();
-    const int columns = options.bandColumns > 0 ? options.bandColumns : image.cols - options.bandFirst;
-    const std::size_t room = std::max(1, tipsInBand(image, options.bandFirst, columns));
+    const ColumnBand band = clippedBand(image, options.bandFirst, options.bandColumns);
+    // One entry per tip in the band: the library writes these arrays without a bound.
+    const std::size_t room = std::max(1, cv::countNonZero(image.colRange(band.first, band.end) == kTipMark));
     std::vector<float> lengths(room), distances(room), straightness(room);
     std::vector<double> referenceAngles(room), endAngles(room);
     float meanLength = 0, meanDistance = 0, meanStraightness = 0, bestScore = 0, totalLength = 0;
     double meanReferenceAngle = 0, meanEndAngle = 0;
     int count = 0;
     // The library counts columns in its framed raster, one to the right of the image's.
-    Wayfind_Single(image.data, image.cols, image.rows, options.bandFirst + 1, columns, lengths.data(),
+    Wayfind_Single(image.data, image.cols, image.rows, band.first + 1, band.end - band.first, lengths.data(),
                    distances.data(), referenceAngles.data(), endAngles.data(), straightness.data(), &meanLength,
                    &meanDistance, &meanStraightness, &meanReferenceAngle, &meanEndAngle, &bestScore, &totalLength,
                    &count);
@@ -51,6 +59,7 @@ void runBranches(const BranchOptions& options)
                             {"reference_angle_deg", referenceAngles[i]},
                             {"end_angle_deg", endAngles[i]}});
     printReport({{"output", options.out},
+                 {"band", {{"first_column", band.first}, {"columns", band.end - band.first}}},
                  {"branch_count", count},
                  {"mean_length_px", meanLength},
                  {"mean_distance_px", meanDistance},
@@ -75,7 +84,7 @@ void attachBranches(CLI::App& app)
     cmd->add_option("MARKED", options->marked, "Marked skeleton (see `leafkit ends`)")->required();
     cmd->add_option("OUT", options->out, "Skeleton with the highlight (.png)")->required();
     cmd->add_option("--band-first", options->bandFirst, "First image column of the tip band")->capture_default_str();
-    cmd->add_option("--band-columns", options->bandColumns, "Columns in the tip band (0: to the right edge)");
+    cmd->add_option("--band-columns", options->bandColumns, "Columns in the tip band (default: to the right edge)");
     cmd->callback([options] { runBranches(*options); });
 }
 

@@ -8,6 +8,8 @@
 
 #include <exception>
 #include <iostream>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -25,6 +27,17 @@ Conventions shared by every subcommand:
   Outputs are written atomically: a temporary file, then a rename.
 Run `leafkit CMD --help` for the details of one subcommand.)";
 
+// The libraries this build reaches, as its subcommands registered them.
+std::string builtLibraries()
+{
+    std::set<std::string> libraries;
+    for (const auto& subcommand : leafkit::registeredSubcommands())
+        if (!subcommand.library.empty()) libraries.insert(subcommand.library);
+    std::string list;
+    for (const auto& library : libraries) list += (list.empty() ? "" : ", ") + library;
+    return list.empty() ? "none" : list;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -36,7 +49,7 @@ int main(int argc, char** argv)
                  "lengths) and the stem diameter; `leafkit demo` runs it on the bundled sample.",
                  "leafkit"};
     app.set_version_flag("--version", std::string("leafkit ") + LEAFKIT_VERSION);
-    app.footer(kConventions);
+    app.footer(std::string(kConventions) + "\nLibraries in this build: " + builtLibraries() + ".");
     app.require_subcommand(1);
     for (const auto& subcommand : leafkit::registeredSubcommands()) subcommand.attach(app);
 

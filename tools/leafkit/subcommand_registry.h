@@ -38,9 +38,7 @@ using LeafJob = int (*)(const LeafJobRequest&);
 void registerLeafJob(LeafJob job);
 LeafJob registeredLeafJob();
 
-// Exit status of a subcommand whose run failed for a reason it has already printed.
+// Exit status of a run that failed for a reason it has already printed.
 constexpr int kExitFailure = 1;
-// Exit status when the command line itself is wrong (CLI11's convention).
-constexpr int kExitUsage = 106;
 
 }  // namespace leafkit
