@@ -30,6 +30,7 @@ extern "C" {
  * An image without any plant pixel: returns 0, both output buffers untouched.
  * A null image, hullimage_bw or hullimage_rgb: returns 0, nothing written.
  * cols <= 0 or rows <= 0: returns 0, nothing read or written.
+ * cols or rows above 2147483645 (no room for the contour finder's frame): returns 0, nothing read or written.
  * Vertex cross products are formed in 64-bit integers, so hulls spanning more than 2^31 square pixels do not wrap. */
 PLANTENVELOPE_API double PlantEnvelope(const unsigned char* image, int cols, int rows,
                                        unsigned char* hullimage_bw, unsigned char* hullimage_rgb);

@@ -317,6 +317,8 @@ TEST(PlantEnvelope, NullPointersAndNonPositiveSizesWriteNothing)
         {"negative cols", PlantEnvelope(image, -cols, rows, bw, rgb)},
         {"negative rows", PlantEnvelope(image, cols, -rows, bw, rgb)},
         {"most negative sizes", PlantEnvelope(image, INT_MIN, INT_MIN, bw, rgb)},
+        {"width too long to frame", PlantEnvelope(image, INT_MAX - 1, 1, bw, rgb)},
+        {"height too long to frame", PlantEnvelope(image, 1, INT_MAX, bw, rgb)},
         {"everything null or zero", PlantEnvelope(nullptr, 0, 0, nullptr, nullptr)},
     };
     for (const Call& call : calls) {
