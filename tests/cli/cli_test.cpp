@@ -217,30 +217,36 @@ TEST_F(Cli, BrokenFileInABatchFailsAloneWithOneLineAndNoPartialFile)
     requireLibrary("velkleaf");
     plant("first.png", 3, 1);
     std::ofstream(path("broken.png")) << "this is not an image";
+    // A PNG cut short, whose codec would complain on stderr by itself.
+    const std::string png = slurp(path("first.png"));
+    std::ofstream(path("cut.png"), std::ios::binary) << png.substr(0, png.size() / 2);
     plant("last.png", 4, 2);
     // An overview that cannot be written (a folder is in its place) fails its image alone.
     plant("blocked.png", 3, 4);
     fs::create_directories(path("out") / "blocked_overview.png");
 
     const CliRun run = leafkit("leaves " + q(path("first.png")) + " " + q(path("broken.png")) + " " +
-                            q(path("missing.png")) + " " + q(path("blocked.png")) + " " + q(path("last.png")) +
+                            q(path("missing.png")) + " " + q(path("cut.png")) + " " + q(path("blocked.png")) + " " +
+                            q(path("last.png")) +
                             " --out " + q(path("out")) + " --jobs 2");
 
     EXPECT_NE(run.status, 0);
     std::vector<std::string> errors;
     for (const std::string& line : lines(run.err))
         if (line.find("analysed") == std::string::npos) errors.push_back(line);
-    ASSERT_EQ(errors.size(), 3u) << run.err;
-    EXPECT_EQ(errors[0], "leafkit: " + path("broken.png").string() + ": not a readable PNG, TIFF, BMP or JPEG image");
+    ASSERT_EQ(errors.size(), 4u) << run.err;
+    const std::string unreadable = ": not a readable PNG, TIFF, BMP or JPEG image";
+    EXPECT_EQ(errors[0], "leafkit: " + path("broken.png").string() + unreadable);
     EXPECT_EQ(errors[1], "leafkit: " + path("missing.png").string() + ": no such file");
-    EXPECT_NE(errors[2].find(path("blocked.png").string() + ": cannot write"), std::string::npos) << errors[2];
+    EXPECT_EQ(errors[2], "leafkit: " + path("cut.png").string() + unreadable);
+    EXPECT_NE(errors[3].find(path("blocked.png").string() + ": cannot write"), std::string::npos) << errors[3];
 
     std::vector<std::string> imagesInCsv;
     for (const auto& row : readCsv(path("out") / "leaves.csv"))
         if (imagesInCsv.empty() || imagesInCsv.back() != row[0]) imagesInCsv.push_back(row[0]);
     EXPECT_EQ(imagesInCsv, (std::vector<std::string>{"image", path("first.png").string(), path("last.png").string()}));
     const Json json = Json::parse(slurp(path("out") / "leaves.json"));
-    EXPECT_EQ(json.at("images").size(), 5u);
+    EXPECT_EQ(json.at("images").size(), 6u);
     EXPECT_TRUE(json.at("images").at(1).contains("error"));
 
     for (const auto& entry : fs::directory_iterator(path("out"))) {

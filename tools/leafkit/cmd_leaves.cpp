@@ -121,12 +121,8 @@ public:
         AnalysedImage& image = images_[index];
         image.outcome = std::move(outcome);
         if (image.outcome.error.empty()) writeOverview(image, inputs_[index].overview);
-        if (!image.outcome.error.empty()) {
-            bar_.clear();
-            std::cerr << "leafkit: " << image.outcome.error << '\n';
-        }
         ready_[index] = true;
-        printReadyTables();
+        printReadyImages();
         bar_.advance();
     }
 
@@ -148,13 +144,18 @@ private:
         image.outcome.overviewPng.clear();
     }
 
-    void printReadyTables()
+    // Errors and tables appear in input order, whichever worker finishes first.
+    void printReadyImages()
     {
         for (; printed_ < ready_.size() && ready_[printed_]; ++printed_) {
             const AnalysedImage& image = images_[printed_];
-            if (!tables_ || !image.outcome.error.empty()) continue;
-            bar_.clear();
-            std::cout << imageTable(image, pixelSizeMm_) << '\n' << std::flush;
+            if (!image.outcome.error.empty()) {
+                bar_.clear();
+                std::cerr << "leafkit: " << image.outcome.error << '\n';
+            } else if (tables_) {
+                bar_.clear();
+                std::cout << imageTable(image, pixelSizeMm_) << '\n' << std::flush;
+            }
         }
     }
 

@@ -2,6 +2,9 @@
 
 #include "atomic_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -42,12 +45,38 @@ bool isJpeg(const std::vector<unsigned char>& bytes)
     return bytes.size() >= sizeof kJpegSignature && std::equal(std::begin(kJpegSignature), std::end(kJpegSignature), bytes.begin());
 }
 
+// The codec libraries print their own complaint about a damaged file to stderr (libpng
+// does); the caller's one-line error already says it, so stderr is muted while decoding.
+class MutedStderr {
+public:
+    MutedStderr() : saved_(dup(STDERR_FILENO))
+    {
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null >= 0) {
+            dup2(null, STDERR_FILENO);
+            close(null);
+        }
+    }
+    ~MutedStderr()
+    {
+        if (saved_ < 0) return;
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    MutedStderr(const MutedStderr&) = delete;
+    MutedStderr& operator=(const MutedStderr&) = delete;
+
+private:
+    int saved_;
+};
+
 DecodedImage decodeBytes(const std::vector<unsigned char>& bytes)
 {
     if (bytes.empty()) throw std::runtime_error("empty file");
     DecodedImage image;
     image.jpeg = isJpeg(bytes);
     try {
+        const MutedStderr muted;
         image.pixels = cv::imdecode(bytes, cv::IMREAD_UNCHANGED);
     } catch (const cv::Exception&) {
         image.pixels.release();
