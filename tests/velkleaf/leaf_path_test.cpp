@@ -100,6 +100,57 @@ TEST(TraceLeafPath, StartSideWinsATieAgainstTheEndSide)
     EXPECT_FALSE(f.graph.branches[4].visited);
 }
 
+// Two forks (4, 5) and (10, 5) on the arms of a Y whose junction is (7, 8). Branches:
+// 0, 1 the upright and the slanting sub-arm of the left fork, 2 the Y's left arm, 3, 4, 5
+// likewise on the right (4 the Y's right arm), 6 the Y's foot.
+const std::vector<std::string> kTwinForks = {
+    "...............",
+    "...............",
+    "...............",
+    "....#.....#....",
+    "....#.....#....",
+    "....#.....#....",
+    "...#.#...#.#...",
+    "..#...#.#...#..",
+    ".......#.......",
+    ".......#.......",
+    ".......#.......",
+    "...............",
+    "...............",
+};
+
+TEST(TraceLeafPath, EqualPathCostsGoToTheEarlierPath)
+{
+    // Seeded on the junction (7, 8), the paths [2] and [4] both cost 1 (their cheapest
+    // continuations, the upright sub-arms 0 and 3, are one pixel long). Both sub-arms are
+    // stem: the earlier path grows first and wins through arm 0.
+    PathFixture f(kTwinForks, {S, L, L, S, L, L, L});
+    EXPECT_EQ(f.trace({7, 8}), (Points{{6, 7}, {4, 3}, {4, 4}, {4, 3}}));
+    EXPECT_TRUE(f.graph.branches[0].visited);
+    EXPECT_FALSE(f.graph.branches[3].visited);
+}
+
+TEST(TraceLeafPath, SeedPathsThatAllReachTheStemGiveTheFirst)
+{
+    // Both Y arms next to the seeded junction are stem; the first path in the list wins.
+    PathFixture f(kTwinForks, {L, L, S, L, S, L, L});
+    EXPECT_EQ(f.trace({7, 8}), (Points{{6, 7}, {6, 7}, {5, 6}}));
+}
+
+TEST(TraceLeafPath, EntryEquallyFarFromBothEndsTravelsLastToFirst)
+{
+    // The loop leaves the junction (5, 6) at (4, 5) and returns at (6, 5), both two
+    // steps from it: the tie reads the loop from its last point.
+    const std::vector<std::string> loop = {
+        ".........", ".........", ".........", ".....#...", "....#.#..", "....#.#..",
+        ".....#...", ".....#...", ".....#...", ".........", ".........",
+    };
+    PathFixture f(loop, {S, L});
+    ASSERT_EQ(f.graph.branches[0].points, (Points{{4, 5}, {4, 4}, {5, 3}, {6, 4}, {6, 5}}));
+    EXPECT_EQ(f.trace({5, 6}), (Points{{6, 5}, {4, 4}, {4, 4}, {4, 5}}));
+    EXPECT_EQ(f.graph.branches[0].direction, kLastToFirst);
+}
+
 TEST(TraceLeafPath, WinningPathOfOnePixelGivesNoLeaf)
 {
     // Branch 1 is the lone pixel (5, 3); as the stem it wins at once with a single point.

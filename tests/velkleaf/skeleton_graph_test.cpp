@@ -99,6 +99,41 @@ TEST(DecomposeSkeleton, TMergesItsFourTouchingJunctionPixels)
     for (const SkeletonBranch& b : g.branches) EXPECT_EQ(b.endNode, -1);
 }
 
+TEST(DecomposeSkeleton, DiagonalRunOfJunctionsSharesOneListAfterASecondMergePass)
+{
+    // Junction pixels (4, 5), (5, 6), (6, 7) touch in a diagonal run. The first merge pass
+    // visits (4, 5) before (5, 6) has learnt the ids of (6, 7); only a second pass brings
+    // arms 3 and 4 to the first pixel.
+    const SkeletonGraph g = decompose({
+        "...........",
+        "...........",
+        "...........",
+        "..#...#....",
+        "...#.#.....",
+        "....#...#..",
+        ".....#.#...",
+        "....#.#....",
+        "...#...#...",
+        "........#..",
+        "...........",
+        "...........",
+    });
+    ASSERT_EQ(g.junctions.size(), 3u);
+    const Points junctionPixels = {{4, 5}, {5, 6}, {6, 7}};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(cv::Point(g.junctions[i].x, g.junctions[i].y), junctionPixels[i]);
+    ASSERT_EQ(g.branches.size(), 5u);
+    EXPECT_EQ(g.branches[0].points, (Points{{3, 4}, {2, 3}}));
+    EXPECT_EQ(g.branches[1].points, (Points{{5, 4}, {6, 3}}));
+    EXPECT_EQ(g.branches[2].points, (Points{{4, 7}, {3, 8}}));
+    EXPECT_EQ(g.branches[3].points, (Points{{7, 6}, {8, 5}}));
+    EXPECT_EQ(g.branches[4].points, (Points{{7, 8}, {8, 9}}));
+    EXPECT_EQ(g.junctions[0].branchIds, (Ids{0, 1, 2, 3, 4}));
+    EXPECT_EQ(g.junctions[1].branchIds, (Ids{2, 0, 1, 3, 4}));
+    EXPECT_EQ(g.junctions[2].branchIds, (Ids{3, 4, 2, 0, 1}));
+    EXPECT_EQ(g.branches[0].startNeighbours, (Ids{1, 2, 3, 4}));
+    EXPECT_EQ(g.branches[3].startNeighbours, (Ids{4, 2, 0, 1}));
+}
+
 TEST(DecomposeSkeleton, BranchBetweenJunctionsIsTracedOnceAndJoinsBoth)
 {
     const SkeletonGraph g = decompose(kTwoJunctions);
@@ -158,6 +193,61 @@ TEST(DecomposeSkeleton, SpurBentBackBesideItsJunctionEndsThere)
     EXPECT_EQ(spur->points, (Points{{6, 4}, {7, 5}, {6, 6}}));
     EXPECT_EQ(spur->startNode, 0);
     EXPECT_EQ(spur->endNode, 0);
+}
+
+TEST(DecomposeSkeleton, TraceEndsAtTheFirstPixelAboveTheValidBand)
+{
+    // The upper arm bends into row 1 and runs on along it; nothing is searched from
+    // row 1, so the trace stops at (4, 1) and (3, 1), (2, 1) stay out of the tables.
+    const SkeletonGraph g = decompose({
+        ".........",
+        "..###....",
+        ".....#...",
+        ".....#...",
+        ".....#...",
+        "....#.#..",
+        "...#...#.",
+        ".........",
+    });
+    ASSERT_EQ(g.junctions.size(), 1u);
+    EXPECT_EQ(cv::Point(g.junctions[0].x, g.junctions[0].y), cv::Point(5, 4));
+    ASSERT_EQ(g.branches.size(), 3u);
+    EXPECT_EQ(g.branches[0].points, (Points{{5, 3}, {5, 2}, {4, 1}}));
+    EXPECT_EQ(g.branches[0].endNode, -1);
+    // The lower arms end at their own tips.
+    EXPECT_EQ(g.branches[1].points, (Points{{4, 5}, {3, 6}}));
+    EXPECT_EQ(g.branches[2].points, (Points{{6, 5}, {7, 6}}));
+}
+
+TEST(DecomposeSkeleton, OuterBandStartPixelsBecomeUnattachedOnePixelBranches)
+{
+    // The junction (4, 4) sits on the last row and column of the valid band; its arms
+    // into column C - 1 and row R - 1 are lone pixels that no neighbour search reaches.
+    const SkeletonGraph g = decompose({
+        "......",
+        "......",
+        "..#...",
+        "...#.#",
+        "....#.",
+        ".....#",
+    });
+    ASSERT_EQ(g.junctions.size(), 1u);
+    EXPECT_EQ(cv::Point(g.junctions[0].x, g.junctions[0].y), cv::Point(4, 4));
+    EXPECT_EQ(g.junctions[0].branchIds, (Ids{0}));
+    ASSERT_EQ(g.branches.size(), 3u);
+    EXPECT_EQ(g.branches[0].points, (Points{{3, 3}, {2, 2}}));
+    EXPECT_EQ(g.branches[0].startNode, 0);
+    EXPECT_TRUE(g.branches[0].startNeighbours.empty());
+    const Points lonePixels = {{5, 3}, {5, 5}};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const SkeletonBranch& lone = g.branches[i + 1];
+        EXPECT_EQ(lone.points, (Points{lonePixels[i]}));
+        EXPECT_EQ(lone.startNode, -1);
+        EXPECT_EQ(lone.endNode, -1);
+        EXPECT_TRUE(lone.startNeighbours.empty());
+        EXPECT_TRUE(lone.endNeighbours.empty());
+    }
 }
 
 TEST(DecomposeSkeleton, NoJunctionGivesEmptyTables)
