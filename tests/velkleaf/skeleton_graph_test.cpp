@@ -1,8 +1,11 @@
 #include "graph/skeleton_graph.h"
 
 #include "leaf_art.h"
+#include "skeleton/skeleton.h"
 
 #include <gtest/gtest.h>
+
+#include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 
@@ -278,6 +281,64 @@ TEST(DecomposeSkeleton, LeavesItsInputUnchanged)
     SkeletonGraph g;
     decomposeSkeleton(input, g);
     EXPECT_EQ(cv::norm(input, before, cv::NORM_INF), 0);
+}
+
+// A plant-like mask: a thick stem with two thick arms leaving its top.
+cv::Mat thickYMask()
+{
+    cv::Mat mask = cv::Mat::zeros(64, 64, CV_8UC1);
+    const cv::Scalar plant(255);
+    constexpr int kWidth = 7;
+    cv::line(mask, {32, 32}, {32, 56}, plant, kWidth);
+    cv::line(mask, {32, 32}, {12, 8}, plant, kWidth);
+    cv::line(mask, {32, 32}, {52, 8}, plant, kWidth);
+    return mask;
+}
+
+bool sameGraph(const SkeletonGraph& a, const SkeletonGraph& b)
+{
+    if (a.junctions.size() != b.junctions.size() || a.branches.size() != b.branches.size()) return false;
+    for (std::size_t i = 0; i < a.junctions.size(); ++i)
+        if (a.junctions[i].x != b.junctions[i].x || a.junctions[i].y != b.junctions[i].y
+            || a.junctions[i].branchIds != b.junctions[i].branchIds)
+            return false;
+    for (std::size_t i = 0; i < a.branches.size(); ++i)
+        if (a.branches[i].points != b.branches[i].points || a.branches[i].startNode != b.branches[i].startNode
+            || a.branches[i].endNode != b.branches[i].endNode
+            || a.branches[i].startNeighbours != b.branches[i].startNeighbours
+            || a.branches[i].endNeighbours != b.branches[i].endNeighbours)
+            return false;
+    return true;
+}
+
+TEST(DecomposePlantMask, DecomposesTheCleanedSkeletonOfTheMask)
+{
+    const cv::Mat mask = thickYMask();
+    const cv::Mat before = mask.clone();
+    SkeletonGraph g;
+    decomposePlantMask(mask, g);
+    EXPECT_EQ(cv::norm(mask, before, cv::NORM_INF), 0);
+
+    // The three stated steps: thin, clean the thinning's leftovers, decompose.
+    SkeletonGraph reference;
+    decomposeSkeleton(lutThinning(skeletonFast(mask)), reference);
+    EXPECT_TRUE(sameGraph(g, reference));
+
+    // Three arms, each ending free inside the plant.
+    int freeEnds = 0;
+    for (const SkeletonBranch& b : g.branches) {
+        if (b.endNode == -1) ++freeEnds;
+        for (const cv::Point& p : b.points) EXPECT_NE(mask.at<unsigned char>(p), 0) << p;
+    }
+    EXPECT_EQ(freeEnds, 3);
+}
+
+TEST(DecomposePlantMask, EmptyMaskEmptiesTheTables)
+{
+    SkeletonGraph g = decompose(kY);
+    decomposePlantMask(cv::Mat::zeros(20, 20, CV_8UC1), g);
+    EXPECT_TRUE(g.junctions.empty());
+    EXPECT_TRUE(g.branches.empty());
 }
 
 TEST(BranchLength, SamplesEveryNthPointAndDropsTheTail)
