@@ -137,6 +137,25 @@ TEST(TraceLeafPath, SeedPathsThatAllReachTheStemGiveTheFirst)
     EXPECT_EQ(f.trace({7, 8}), (Points{{6, 7}, {6, 7}, {5, 6}}));
 }
 
+TEST(TraceLeafPath, PathCostCountsTheContinuationsOfEveryBranchOfThePath)
+{
+    // Branches: 0 (5, 3)-(6, 2) and 1 down-left from the upper junction (4, 4); 2 the
+    // chain (5, 5)-(7, 7) between the junctions; 3 (7, 9)-(4, 12) and the lone pixel 4
+    // (9, 9) at the lower junction (8, 8). Seeded on 2, the path takes 4 (length 0) and
+    // forks. Both [2, 4] and its fork [2] then cost sqrt(2), through arm 0 that branch 2
+    // still offers; the earlier path grows, from 4, into stem 3. Costing [2, 4] by its
+    // last branch alone would have grown the fork into stem 0 instead.
+    const std::vector<std::string> art = {
+        "............", "............", "......#.....", ".....#......", "....#.......",
+        "...#.#......", "..#...#.....", "..#....#....", "........#...", ".......#.#..",
+        "......#.....", ".....#......", "....#.......", "............", "............",
+    };
+    PathFixture f(art, {S, L, L, S, L});
+    ASSERT_EQ(f.graph.branches[4].points, (Points{{9, 9}}));
+    EXPECT_EQ(f.trace({6, 6}), (Points{{7, 7}, {9, 9}, {5, 11}, {5, 11}, {4, 12}}));
+    EXPECT_FALSE(f.graph.branches[0].visited);
+}
+
 TEST(TraceLeafPath, EntryEquallyFarFromBothEndsTravelsLastToFirst)
 {
     // The loop leaves the junction (5, 6) at (4, 5) and returns at (6, 5), both two
