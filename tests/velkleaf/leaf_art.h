@@ -67,4 +67,21 @@ inline const std::vector<std::string> kSharedStartPixel = {
     "...........",
 };
 
+// Junction pixels (4, 5), (5, 6), (6, 7) touch in a diagonal run; two arms leave the
+// first, one the second and two the third.
+inline const std::vector<std::string> kDiagonalJunctionRun = {
+    "...........",
+    "...........",
+    "...........",
+    "..#...#....",
+    "...#.#.....",
+    "....#...#..",
+    ".....#.#...",
+    "....#.#....",
+    "...#...#...",
+    "........#..",
+    "...........",
+    "...........",
+};
+
 #endif

@@ -170,6 +170,16 @@ TEST(TraceLeafPath, EntryEquallyFarFromBothEndsTravelsLastToFirst)
     EXPECT_EQ(f.graph.branches[0].direction, kLastToFirst);
 }
 
+TEST(TraceLeafPath, EntryDirectionMeasuresCityBlockDistance)
+{
+    // Seeded on the junction (4, 5), arm 3 (7, 6)-(8, 5) of the run's far pixel is 4 + 0
+    // from its last point and 3 + 1 from its first: a tie, so it is read last to first
+    // (by chessboard distance its first point would be the nearer).
+    PathFixture f(kDiagonalJunctionRun, {L, L, L, S, L});
+    EXPECT_EQ(f.trace({4, 5}), (Points{{8, 5}, {8, 5}, {7, 6}}));
+    EXPECT_EQ(f.graph.branches[3].direction, kLastToFirst);
+}
+
 TEST(TraceLeafPath, WinningPathOfOnePixelGivesNoLeaf)
 {
     // Branch 1 is the lone pixel (5, 3); as the stem it wins at once with a single point.
@@ -248,6 +258,18 @@ TEST(NearestForegroundPixel, SearchesRingsSideBySide)
     EXPECT_EQ(nearestForegroundPixel(image, {3, 7}), cv::Point(3, 7));
 }
 
+TEST(NearestForegroundPixel, SidesComeTopBottomLeftRight)
+{
+    cv::Mat image = cv::Mat::zeros(20, 20, CV_8UC1);
+    image.at<unsigned char>(5, 7) = 255;  // middle of the right side of ring 2 around (5, 5)
+    image.at<unsigned char>(5, 3) = 255;  // middle of the left side
+    EXPECT_EQ(nearestForegroundPixel(image, {5, 5}), cv::Point(3, 5));
+    image.at<unsigned char>(7, 5) = 255;  // middle of the bottom side
+    EXPECT_EQ(nearestForegroundPixel(image, {5, 5}), cv::Point(5, 7));
+    image.at<unsigned char>(3, 5) = 255;  // middle of the top side
+    EXPECT_EQ(nearestForegroundPixel(image, {5, 5}), cv::Point(5, 3));
+}
+
 TEST(NearestForegroundPixel, SeedAtTheCornerSearchesTheInImagePartOfEachRing)
 {
     cv::Mat image = cv::Mat::zeros(20, 20, CV_8UC1);
@@ -257,6 +279,7 @@ TEST(NearestForegroundPixel, SeedAtTheCornerSearchesTheInImagePartOfEachRing)
     cv::Mat far = cv::Mat::zeros(20, 20, CV_8UC1);
     far.at<unsigned char>(10, 10) = 255;
     EXPECT_EQ(nearestForegroundPixel(far, {4, 4}), cv::Point(0, 0));
+    EXPECT_EQ(nearestForegroundPixel(far, {5, 5}), cv::Point(0, 0)) << "ring 5 is not searched";
     EXPECT_EQ(nearestForegroundPixel(far, {6, 6}), cv::Point(10, 10));
 }
 

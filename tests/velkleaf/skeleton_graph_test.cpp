@@ -104,23 +104,9 @@ TEST(DecomposeSkeleton, TMergesItsFourTouchingJunctionPixels)
 
 TEST(DecomposeSkeleton, DiagonalRunOfJunctionsSharesOneListAfterASecondMergePass)
 {
-    // Junction pixels (4, 5), (5, 6), (6, 7) touch in a diagonal run. The first merge pass
-    // visits (4, 5) before (5, 6) has learnt the ids of (6, 7); only a second pass brings
-    // arms 3 and 4 to the first pixel.
-    const SkeletonGraph g = decompose({
-        "...........",
-        "...........",
-        "...........",
-        "..#...#....",
-        "...#.#.....",
-        "....#...#..",
-        ".....#.#...",
-        "....#.#....",
-        "...#...#...",
-        "........#..",
-        "...........",
-        "...........",
-    });
+    // The first merge pass visits (4, 5) before (5, 6) has learnt the ids of (6, 7); only
+    // a second pass brings arms 3 and 4 to the first pixel.
+    const SkeletonGraph g = decompose(kDiagonalJunctionRun);
     ASSERT_EQ(g.junctions.size(), 3u);
     const Points junctionPixels = {{4, 5}, {5, 6}, {6, 7}};
     for (int i = 0; i < 3; ++i) EXPECT_EQ(cv::Point(g.junctions[i].x, g.junctions[i].y), junctionPixels[i]);
