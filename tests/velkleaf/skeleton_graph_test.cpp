@@ -8,6 +8,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -339,6 +340,17 @@ TEST(BranchLength, SamplesEveryNthPointAndDropsTheTail)
         b.points = chain(3, 7, 1, 0, c.points);
         EXPECT_DOUBLE_EQ(branchLength(b), c.length);
     }
+}
+
+TEST(BranchLength, DistancesAreTakenAndSummedInDouble)
+{
+    SkeletonBranch knightSteps;
+    knightSteps.points = chain(3, 7, 1, 2, 3);
+    EXPECT_EQ(branchLength(knightSteps), 2 * std::sqrt(5.0));
+    // 45 diagonal points, step 2: 22 samples of sqrt(8); a float sum is off by about 1e-6.
+    SkeletonBranch diagonal;
+    diagonal.points = chain(3, 7, 1, 1, 45);
+    EXPECT_NEAR(branchLength(diagonal), 22 * std::sqrt(8.0), 1e-12);
 }
 
 }  // namespace
