@@ -49,6 +49,22 @@ SkeletonGraph decompose(const std::vector<std::string>& art)
     return graph;
 }
 
+bool sameGraph(const SkeletonGraph& a, const SkeletonGraph& b)
+{
+    if (a.junctions.size() != b.junctions.size() || a.branches.size() != b.branches.size()) return false;
+    for (std::size_t i = 0; i < a.junctions.size(); ++i)
+        if (a.junctions[i].x != b.junctions[i].x || a.junctions[i].y != b.junctions[i].y
+            || a.junctions[i].branchIds != b.junctions[i].branchIds)
+            return false;
+    for (std::size_t i = 0; i < a.branches.size(); ++i)
+        if (a.branches[i].points != b.branches[i].points || a.branches[i].startNode != b.branches[i].startNode
+            || a.branches[i].endNode != b.branches[i].endNode
+            || a.branches[i].startNeighbours != b.branches[i].startNeighbours
+            || a.branches[i].endNeighbours != b.branches[i].endNeighbours)
+            return false;
+    return true;
+}
+
 TEST(DecomposeSkeleton, YGivesOneJunctionAndThreeArmsInScanOrder)
 {
     const SkeletonGraph g = decompose(kY);
@@ -261,6 +277,21 @@ TEST(DecomposeSkeleton, NoJunctionGivesEmptyTables)
     EXPECT_TRUE(g.branches.empty());
 }
 
+TEST(DecomposeSkeleton, AnyNonzeroValueIsASkeletonPixel)
+{
+    // Values that equal the working marks (3, 10, 20) or are merely nonzero read as 255.
+    cv::Mat skeleton = artImage(kY);
+    skeleton.at<unsigned char>(5, 5) = 20;
+    skeleton.at<unsigned char>(4, 4) = 3;
+    skeleton.at<unsigned char>(7, 5) = 10;
+    skeleton.at<unsigned char>(2, 8) = 1;
+    SkeletonGraph g;
+    decomposeSkeleton(skeleton, g);
+    EXPECT_TRUE(sameGraph(g, decompose(kY)));
+    ASSERT_EQ(g.branches.size(), 3u);
+    EXPECT_EQ(g.branches[0].points, (Points{{4, 4}, {3, 3}, {2, 2}}));
+}
+
 TEST(DecomposeSkeleton, LeavesItsInputUnchanged)
 {
     const cv::Mat input = artImage(kT);
@@ -280,22 +311,6 @@ cv::Mat thickYMask()
     cv::line(mask, {32, 32}, {12, 8}, plant, kWidth);
     cv::line(mask, {32, 32}, {52, 8}, plant, kWidth);
     return mask;
-}
-
-bool sameGraph(const SkeletonGraph& a, const SkeletonGraph& b)
-{
-    if (a.junctions.size() != b.junctions.size() || a.branches.size() != b.branches.size()) return false;
-    for (std::size_t i = 0; i < a.junctions.size(); ++i)
-        if (a.junctions[i].x != b.junctions[i].x || a.junctions[i].y != b.junctions[i].y
-            || a.junctions[i].branchIds != b.junctions[i].branchIds)
-            return false;
-    for (std::size_t i = 0; i < a.branches.size(); ++i)
-        if (a.branches[i].points != b.branches[i].points || a.branches[i].startNode != b.branches[i].startNode
-            || a.branches[i].endNode != b.branches[i].endNode
-            || a.branches[i].startNeighbours != b.branches[i].startNeighbours
-            || a.branches[i].endNeighbours != b.branches[i].endNeighbours)
-            return false;
-    return true;
 }
 
 TEST(DecomposePlantMask, DecomposesTheCleanedSkeletonOfTheMask)
