@@ -28,6 +28,16 @@ fs::path findSamples()
     return LEAFKIT_SAMPLE_DIR;
 }
 
+// The samples as a path below the current folder when they lie there, so that the
+// tables and the CSV name them briefly.
+fs::path shownPath(const fs::path& samples)
+{
+    std::error_code error;
+    const fs::path relative = fs::relative(samples, fs::current_path(), error);
+    const bool below = !error && !relative.empty() && *relative.begin() != "..";
+    return below ? relative : samples;
+}
+
 // Before the leaf extraction is built, the demo shows what exists: the plant generator.
 int runWithoutLeafJob(const fs::path& out)
 {
@@ -46,7 +56,7 @@ int runDemo(const std::string& out, int jobs)
 {
     const LeafJob leafJob = registeredLeafJob();
     if (!leafJob) return runWithoutLeafJob(out);
-    const fs::path samples = findSamples();
+    const fs::path samples = shownPath(findSamples());
     LeafJobRequest request;
     request.inputs = {samples.string()};
     request.outDir = out;
