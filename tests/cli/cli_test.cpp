@@ -7,10 +7,11 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
-#include <unistd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -258,6 +259,41 @@ TEST_F(Cli, BrokenFileInABatchFailsAloneWithOneLineAndNoPartialFile)
     const cv::Mat overview = cv::imread((path("out") / "last_overview.png").string(), cv::IMREAD_UNCHANGED);
     EXPECT_EQ(overview.size(), cv::Size(2048, 2448));
     EXPECT_EQ(overview.channels(), 3);
+}
+
+TEST_F(Cli, InterruptedRunLeavesOnlyWholeFiles)
+{
+    requireLibrary("velkleaf");
+    std::vector<std::string> arguments = {"leafkit", "leaves", "--out", path("out").string(), "--jobs", "1"};
+    for (int i = 0; i < 8; ++i) {
+        plant("p" + std::to_string(i) + ".png", 4, 20 + i);
+        arguments.push_back(path("p" + std::to_string(i) + ".png").string());
+    }
+    std::vector<char*> argv;
+    for (auto& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execv(LEAFKIT_CLI, argv.data());
+        _exit(127);
+    }
+    // Interrupt once the first overview is written, while the others are still to come.
+    for (int wait = 0; wait < 3000 && !fs::exists(path("out") / "p0_overview.png"); ++wait) usleep(10'000);
+    kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the run was already over";
+    EXPECT_EQ(WTERMSIG(status), SIGINT);
+    EXPECT_FALSE(fs::exists(path("out") / "leaves.csv"));
+    EXPECT_FALSE(fs::exists(path("out") / "leaves.json"));
+    for (const auto& entry : fs::directory_iterator(path("out"))) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_NE(name[0], '.') << "temporary file left: " << name;
+        EXPECT_EQ(cv::imread(entry.path().string()).size(), cv::Size(2048, 2448)) << name;
+    }
 }
 
 TEST_F(Cli, TwoJobsGiveTheResultsOfOneInInputOrder)
