@@ -1,5 +1,6 @@
 // `leafkit demo`: the main job on the bundled sample masks.
 #include "image_files.h"
+#include "subcommand_io.h"
 #include "subcommand_registry.h"
 #include "synthetic_plant.h"
 
@@ -32,10 +33,8 @@ fs::path findSamples()
 // tables and the CSV name them briefly.
 fs::path shownPath(const fs::path& samples)
 {
-    std::error_code error;
-    const fs::path relative = fs::relative(samples, fs::current_path(), error);
-    const bool below = !error && !relative.empty() && *relative.begin() != "..";
-    return below ? relative : samples;
+    const fs::path here = fs::current_path();
+    return liesBelow(samples, here) ? fs::relative(samples, here) : samples;
 }
 
 // Before the leaf extraction is built, the demo shows what exists: the plant generator.

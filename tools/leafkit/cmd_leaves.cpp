@@ -6,6 +6,7 @@
 #include "leaf_job.h"
 #include "leaf_report.h"
 #include "progress_bar.h"
+#include "subcommand_io.h"
 #include "subcommand_registry.h"
 #include "worker_pool.h"
 
@@ -42,13 +43,6 @@ struct InputList {
     std::vector<std::string> errors;
 };
 
-bool isInside(const fs::path& file, const fs::path& folder)
-{
-    std::error_code error;
-    const fs::path relative = fs::relative(fs::weakly_canonical(file, error), folder, error);
-    return !error && !relative.empty() && *relative.begin() != "..";
-}
-
 // The images below a folder, sorted by path, leaving out the output folder. Their
 // overview names keep the sub-folders: a/b/3.png becomes a_b_3.
 void addFolder(const fs::path& folder, const fs::path& outFolder, InputList& list)
@@ -57,7 +51,7 @@ void addFolder(const fs::path& folder, const fs::path& outFolder, InputList& lis
     std::error_code error;
     for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
          !error && it != end; it.increment(error)) {
-        if (it->is_regular_file() && hasImageExtension(it->path()) && !isInside(it->path(), outFolder))
+        if (it->is_regular_file() && hasImageExtension(it->path()) && !liesBelow(it->path(), outFolder))
             files.push_back(it->path());
     }
     if (error) list.errors.push_back(folder.string() + ": cannot search the folder: " + error.message());
@@ -87,11 +81,9 @@ void makeOverviewNamesUnique(std::vector<InputImage>& images)
 InputList collectInputs(const std::vector<std::string>& arguments, const fs::path& outFolder)
 {
     InputList list;
-    std::error_code error;
-    const fs::path canonicalOut = fs::weakly_canonical(outFolder, error);
     for (const std::string& argument : arguments) {
         if (fs::is_directory(argument))
-            addFolder(argument, canonicalOut, list);
+            addFolder(argument, outFolder, list);
         else
             list.images.push_back({argument, fs::path(argument).stem().string()});
     }

@@ -87,10 +87,12 @@ std::string fixed(double value, int decimals)
 
 std::string leafCsv(const RunReport& report)
 {
-    const bool mm = report.pixelSizeMm.has_value();
-    std::string csv = "image,leaf,tip_x,tip_y,base_x,base_y,base_angle_deg,chord_angle_deg,leaf_length_px";
-    csv += mm ? ",leaf_length_mm,chord_length_px,chord_length_mm,stem_diameter_px,stem_diameter_mm\n"
-              : ",chord_length_px,stem_diameter_px\n";
+    std::string csv = "image,leaf,tip_x,tip_y,base_x,base_y,base_angle_deg,chord_angle_deg";
+    for (const char* length : {"leaf_length", "chord_length", "stem_diameter"}) {
+        csv += std::string(",") + length + "_px";
+        if (report.pixelSizeMm) csv += std::string(",") + length + "_mm";
+    }
+    csv += '\n';
     for (const AnalysedImage& image : report.images) {
         const ImageOutcome& o = image.outcome;
         if (!o.error.empty()) continue;

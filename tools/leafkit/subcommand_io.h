@@ -1,10 +1,11 @@
-// What the library subcommands share: their JSON report on stdout and the checks
-// that several input images fit together.
+// What the subcommands share: their JSON report on stdout, the checks that several
+// input images fit together, and path tests.
 #pragma once
 
 #include <nlohmann/json.hpp>
 #include <opencv2/core.hpp>
 
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,14 @@ inline void requireSameSize(const cv::Mat& first, const std::string& firstName, 
         throw std::runtime_error(otherName + " is " + std::to_string(other.cols) + "x" + std::to_string(other.rows) +
                                  " but " + firstName + " is " + std::to_string(first.cols) + "x" +
                                  std::to_string(first.rows) + " (width x height)");
+}
+
+// True when path is folder or lies below it, compared as canonical paths.
+inline bool liesBelow(const std::filesystem::path& path, const std::filesystem::path& folder)
+{
+    std::error_code error;
+    const std::filesystem::path relative = std::filesystem::relative(path, folder, error);
+    return !error && !relative.empty() && *relative.begin() != "..";
 }
 
 // A 0/255 mask as the 0/1 mask that masktidy, cyancut and Blobspread take.

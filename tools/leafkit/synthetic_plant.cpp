@@ -20,10 +20,13 @@ constexpr double kStemHeight = 0.45;            // share of the rows the stem sp
 constexpr double kLowestInsertion = 0.12;       // share of the stem below the lowest leaf
 constexpr double kStemBaseWidth = 32.0;         // pixels in the reference frame
 constexpr double kStemTopWidth = 18.0;
+constexpr double kStemPositionJitter = 0.02;    // largest base offset from the middle, share of the columns
 constexpr double kStemLean = 0.01;              // largest top offset, share of the columns
 constexpr double kLongestLeaf = 0.26;           // share of the rows
+constexpr double kShortestLeaf = 0.6;           // share of the longest, for the lowest and topmost
 constexpr double kLeafWidest = 26.0;            // pixels in the reference frame
 constexpr double kLeafWidestAt = 0.35;          // share of the leaf length from the base
+constexpr double kLeafBaseWidth = 0.6;          // share of the widest, where the leaf leaves the stem
 constexpr double kMinLeafHalfWidth = 1.0;       // keeps the tip drawn
 constexpr double kLowLeafStart = 62.0;          // degrees from straight up, lowest leaf
 constexpr double kHighLeafStart = 20.0;         // topmost leaf
@@ -33,6 +36,7 @@ constexpr double kAngleJitter = 5.0;            // degrees
 constexpr double kLengthJitter = 0.08;          // share of the length
 constexpr double kEdgeMargin = 0.04;            // share of each side kept free of plant
 constexpr int kMidribSteps = 400;
+constexpr double kLeafShrink = 0.9;             // a leaf reaching out of the frame is shortened by this
 
 class SeededDraw {
 public:
@@ -51,7 +55,8 @@ double lerp(double a, double b, double t) { return a + (b - a) * t; }
 // widest at kLeafWidestAt, tapering to a point at the tip.
 double leafHalfWidth(double t, double widest)
 {
-    const double rise = t < kLeafWidestAt ? 0.6 + 0.4 * std::sin(0.5 * kPi * t / kLeafWidestAt) : 1.0;
+    const double rise =
+        t < kLeafWidestAt ? kLeafBaseWidth + (1.0 - kLeafBaseWidth) * std::sin(0.5 * kPi * t / kLeafWidestAt) : 1.0;
     const double taper = t < kLeafWidestAt ? 1.0 : std::sqrt(1.0 - (t - kLeafWidestAt) / (1.0 - kLeafWidestAt));
     return std::max(kMinLeafHalfWidth, 0.5 * widest * rise * taper);
 }
@@ -112,7 +117,7 @@ SyntheticPlant drawSyntheticPlant(const SyntheticPlantSpec& spec)
     plant.mask = cv::Mat::zeros(rows, cols, CV_8UC1);
     const double baseY = rows * (1.0 - kStemBaseFromBottom);
     const double topY = baseY - rows * kStemHeight;
-    const double baseX = cols * 0.5 + draw.uniform(-0.02, 0.02) * cols;
+    const double baseX = cols * 0.5 + draw.uniform(-kStemPositionJitter, kStemPositionJitter) * cols;
     const double topX = baseX + draw.uniform(-kStemLean, kStemLean) * cols;
     plant.stemWidth = kStemBaseWidth * scale;
     const double topWidth = kStemTopWidth * scale;
@@ -134,11 +139,11 @@ SyntheticPlant drawSyntheticPlant(const SyntheticPlantSpec& spec)
         const double start = lerp(kLowLeafStart, kHighLeafStart, rank) + draw.uniform(-kAngleJitter, kAngleJitter);
         const double bend = lerp(kLowLeafBend, kHighLeafBend, rank) + draw.uniform(-kAngleJitter, kAngleJitter);
         // Middle leaves are the longest.
-        const double shape = 0.6 + 0.4 * std::sin(kPi * (i + 1) / (leafCount + 1));
+        const double shape = kShortestLeaf + (1.0 - kShortestLeaf) * std::sin(kPi * (i + 1) / (leafCount + 1));
         double length = rows * kLongestLeaf * shape * (1.0 + draw.uniform(-kLengthJitter, kLengthJitter));
         Midrib midrib = traceMidrib(base, side, length, start, bend);
         while (!insideFrame(midrib, frame)) {
-            length *= 0.9;
+            length *= kLeafShrink;
             midrib = traceMidrib(base, side, length, start, bend);
         }
         fillLeaf(plant.mask, midrib, kLeafWidest * scale);

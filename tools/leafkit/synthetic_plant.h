@@ -32,8 +32,8 @@ struct SyntheticPlant {
     double stemWidth = 0.0;             // at the base, pixels
 };
 
-// Sizes below kMinSyntheticSide, and leaf counts outside 0..kMaxSyntheticLeaves,
-// are clamped to the nearest allowed value.
+// Sides outside kMinSyntheticSide..kMaxSyntheticSide and leaf counts outside
+// 0..kMaxSyntheticLeaves are clamped to the nearest allowed value.
 constexpr int kMinSyntheticSide = 200;
 constexpr int kMaxSyntheticSide = 20000;
 constexpr int kMaxSyntheticLeaves = 30;
