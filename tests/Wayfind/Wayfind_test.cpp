@@ -2,44 +2,17 @@
 
 #include "leaf_path.h"
 #include "raster_art.h"
+#include "tip_art.h"
 #include "tipscan.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 #include <vector>
 
 namespace {
 
 using Art = std::vector<std::string>;
-
-// Marked skeleton art: '.' background, 'e' free end (1), 'j' junction pixel (2), '#'
-// ordinary pixel (255); in results '@' marks a point (200) and '*' a leaf path (250).
-unsigned char skeletonValue(char c)
-{
-    switch (c) {
-    case 'e': return 1;
-    case 'j': return 2;
-    case '#': return 255;
-    case '@': return 200;
-    case '*': return 250;
-    default: return 0;
-    }
-}
-
-char skeletonChar(unsigned char v)
-{
-    switch (v) {
-    case 0: return '.';
-    case 1: return 'e';
-    case 2: return 'j';
-    case 255: return '#';
-    case 200: return '@';
-    case 250: return '*';
-    default: return '?';
-    }
-}
 
 constexpr int kUnwritten = -7;
 constexpr float kUnwrittenFloat = -7;
@@ -55,11 +28,11 @@ struct Extracted {
 
 Extracted extract(const Art& art)
 {
-    std::vector<unsigned char> raster = parseArt<unsigned char>(art, skeletonValue);
+    std::vector<unsigned char> raster = parseArt<unsigned char>(art, tipArtValue);
     Extracted e;
     e.result = Wayfind_forleaf(raster.data(), static_cast<int>(art[0].size()), static_cast<int>(art.size()),
                                &e.innerColumn, &e.innerRow, nullptr, nullptr, &e.angle, nullptr, &e.distance);
-    e.image = renderArt(raster, art[0].size(), skeletonChar);
+    e.image = renderArt(raster, art[0].size(), tipArtChar);
     return e;
 }
 
@@ -261,26 +234,19 @@ TEST(WayfindForleaf, NoTipReturnsZeroAndLeavesThePointOutputsAlone)
 TEST(WayfindForleaf, UnusableArgumentsWriteNothing)
 {
     const Art art = {"j", "#", "e"};
-    struct SizeCase {
-        int cols;
-        int rows;
-    };
-    for (const SizeCase size : {SizeCase{0, 3}, SizeCase{1, 0}, SizeCase{-1, 3}, SizeCase{1, -3},
-                                SizeCase{INT_MAX, INT_MAX}, SizeCase{INT_MIN, 1},
-                                // framed coordinates would pass the int range
-                                SizeCase{INT_MAX, 1}, SizeCase{1, INT_MAX}}) {
+    for (const ArtSize size : kUnusableSizes) {
         SCOPED_TRACE(std::to_string(size.cols) + " x " + std::to_string(size.rows));
-        std::vector<unsigned char> raster = parseArt<unsigned char>(art, skeletonValue);
+        std::vector<unsigned char> raster = parseArt<unsigned char>(art, tipArtValue);
         Extracted e;
         e.result = Wayfind_forleaf(raster.data(), size.cols, size.rows, &e.innerColumn, &e.innerRow, nullptr,
                                    nullptr, &e.angle, nullptr, &e.distance);
         EXPECT_EQ(e.result, 0);
         EXPECT_EQ(e.innerRow, kUnwritten);
         EXPECT_EQ(e.distance, kUnwrittenFloat);
-        EXPECT_EQ(renderArt(raster, 1, skeletonChar), art);
+        EXPECT_EQ(renderArt(raster, 1, tipArtChar), art);
     }
 
-    std::vector<unsigned char> raster = parseArt<unsigned char>(art, skeletonValue);
+    std::vector<unsigned char> raster = parseArt<unsigned char>(art, tipArtValue);
     Extracted e;
     EXPECT_EQ(Wayfind_forleaf(nullptr, 1, 3, &e.innerColumn, &e.innerRow, nullptr, nullptr, &e.angle, nullptr,
                               &e.distance),
@@ -293,7 +259,7 @@ TEST(WayfindForleaf, UnusableArgumentsWriteNothing)
               0);
     EXPECT_EQ(e.innerRow, kUnwritten);
     EXPECT_EQ(e.distance, kUnwrittenFloat);
-    EXPECT_EQ(renderArt(raster, 1, skeletonChar), art);
+    EXPECT_EQ(renderArt(raster, 1, tipArtChar), art);
 }
 
 // The way a host chains the libraries: a 255 skeleton marked by FreeEndDetect, then traced.
@@ -305,10 +271,10 @@ TEST(WayfindForleaf, ExtractsASkeletonMarkedByFreeEndDetect)
                           "...#...",
                           "...#...",
                           "...#..."};
-    std::vector<unsigned char> raster = parseArt<unsigned char>(skeleton, skeletonValue);
+    std::vector<unsigned char> raster = parseArt<unsigned char>(skeleton, tipArtValue);
     std::vector<TipscanPoint> ends(1000), junctions(1000);
     ASSERT_EQ(FreeEndDetect(raster.data(), 7, 6, ends.data(), junctions.data()), 1);
-    const Extracted e = extract(renderArt(raster, 7, skeletonChar));
+    const Extracted e = extract(renderArt(raster, 7, tipArtChar));
     EXPECT_EQ(e.image, (Art{"e.....e",
                             ".*...*.",
                             "..*.*..",

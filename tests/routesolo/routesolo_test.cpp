@@ -2,6 +2,7 @@
 
 #include "branch_measure.h"
 #include "raster_art.h"
+#include "tip_art.h"
 #include "tipscan.h"
 
 #include <gtest/gtest.h>
@@ -14,31 +15,6 @@
 namespace {
 
 using Art = std::vector<std::string>;
-
-// Marked skeleton art: '.' background, 'e' free end (1), 'j' junction pixel (2), '#' ordinary
-// pixel of 255, 'o' ordinary pixel of another value (100), so that a highlight shows as '#'.
-unsigned char skeletonValue(char c)
-{
-    switch (c) {
-    case 'e': return 1;
-    case 'j': return 2;
-    case '#': return 255;
-    case 'o': return 100;
-    default: return 0;
-    }
-}
-
-char skeletonChar(unsigned char v)
-{
-    switch (v) {
-    case 0: return '.';
-    case 1: return 'e';
-    case 2: return 'j';
-    case 255: return '#';
-    case 100: return 'o';
-    default: return '?';
-    }
-}
 
 constexpr int kArrayRoom = 8;
 constexpr float kUnwritten = -1;
@@ -76,9 +52,9 @@ int rowsOf(const Art& art) { return static_cast<int>(art.size()); }
 // Runs Wayfind_Single on art with the tip band given in framed columns.
 Measured measureBand(const Art& art, int bandFirst, int bandColumns, Measured m = {})
 {
-    std::vector<unsigned char> raster = parseArt<unsigned char>(art, skeletonValue);
+    std::vector<unsigned char> raster = parseArt<unsigned char>(art, tipArtValue);
     m.call(raster, columnsOf(art), rowsOf(art), bandFirst, bandColumns);
-    m.image = renderArt(raster, art[0].size(), skeletonChar);
+    m.image = renderArt(raster, art[0].size(), tipArtChar);
     return m;
 }
 
@@ -443,22 +419,15 @@ TEST(WayfindSingle, RasterWithoutTipsMeasuresNothing)
 TEST(WayfindSingle, UnusableArgumentsWriteNothing)
 {
     const Art art = {"j", "#", "e"};
-    struct SizeCase {
-        int cols;
-        int rows;
-    };
-    for (const SizeCase size : {SizeCase{0, 3}, SizeCase{1, 0}, SizeCase{-1, 3}, SizeCase{1, -3},
-                                SizeCase{INT_MAX, INT_MAX}, SizeCase{INT_MIN, 1},
-                                // framed coordinates would pass the int range
-                                SizeCase{INT_MAX, 1}, SizeCase{1, INT_MAX}}) {
+    for (const ArtSize size : kUnusableSizes) {
         SCOPED_TRACE(std::to_string(size.cols) + " x " + std::to_string(size.rows));
-        std::vector<unsigned char> raster = parseArt<unsigned char>(art, skeletonValue);
+        std::vector<unsigned char> raster = parseArt<unsigned char>(art, tipArtValue);
         Measured m;
         m.call(raster, size.cols, size.rows, 1, 1);
         EXPECT_EQ(m.result, 1);
         EXPECT_EQ(m.branchCount, -1);
         EXPECT_EQ(m.meanLength, kUnwritten);
-        EXPECT_EQ(renderArt(raster, 1, skeletonChar), art);
+        EXPECT_EQ(renderArt(raster, 1, tipArtChar), art);
     }
 
     Measured m;
@@ -469,7 +438,7 @@ TEST(WayfindSingle, UnusableArgumentsWriteNothing)
                              &length, &count),
               1);
     EXPECT_EQ(count, -1);
-    std::vector<unsigned char> raster = parseArt<unsigned char>(art, skeletonValue);
+    std::vector<unsigned char> raster = parseArt<unsigned char>(art, tipArtValue);
     EXPECT_EQ(Wayfind_Single(raster.data(), 1, 3, 1, 1, nullptr, &length, m.endAngles.data(), m.endAngles.data(),
                              &length, &length, &length, &length, &m.meanEndAngle, &m.meanEndAngle, &length,
                              &length, &count),
@@ -480,7 +449,7 @@ TEST(WayfindSingle, UnusableArgumentsWriteNothing)
                              &length, nullptr),
               1);
     EXPECT_EQ(length, kUnwritten);
-    EXPECT_EQ(renderArt(raster, 1, skeletonChar), art);
+    EXPECT_EQ(renderArt(raster, 1, tipArtChar), art);
 }
 
 TEST(WayfindSingle, SecondCallOnTheSameInputGivesTheSameResult)
@@ -501,10 +470,10 @@ TEST(WayfindSingle, MeasuresASkeletonMarkedByFreeEndDetect)
                           "...#...",
                           "...#...",
                           "...#..."};
-    std::vector<unsigned char> raster = parseArt<unsigned char>(skeleton, skeletonValue);
+    std::vector<unsigned char> raster = parseArt<unsigned char>(skeleton, tipArtValue);
     std::vector<TipscanPoint> ends(1000), junctions(1000);
     ASSERT_EQ(FreeEndDetect(raster.data(), 7, 6, ends.data(), junctions.data()), 1);
-    const Art marked = renderArt(raster, 7, skeletonChar);
+    const Art marked = renderArt(raster, 7, tipArtChar);
     ASSERT_EQ(marked, (Art{"e.....e",
                            ".#...#.",
                            "..#.#..",
