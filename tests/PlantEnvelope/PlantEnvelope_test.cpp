@@ -285,7 +285,7 @@ TEST(PlantEnvelope, SecondCallOnFreshBuffersDrawsTheSame)
     EXPECT_TRUE(sameBytes(first.rgb, second.rgb));
 }
 
-// ---- cases the design leaves open ----
+// ---- empty masks and unusable arguments ----
 
 TEST(PlantEnvelope, EmptyMaskReturnsZeroAndLeavesBuffersUntouched)
 {
