@@ -1,33 +1,13 @@
-// Text art for the leaf pipeline's tests: '#' is 255, anything else 0.
+// Shared fixtures of the leaf pipeline's tests, drawn in the mask art of mask_art.h.
 #ifndef LEAFKIT_TESTS_VELKLEAF_LEAF_ART_H
 #define LEAFKIT_TESTS_VELKLEAF_LEAF_ART_H
 
-#include "raster_art.h"
+#include "mask_art.h"
 
 #include <opencv2/core.hpp>
 
 #include <string>
 #include <vector>
-
-inline cv::Mat artImage(const std::vector<std::string>& art)
-{
-    const std::vector<unsigned char> pixels =
-        parseArt<unsigned char>(art, [](char c) { return static_cast<unsigned char>(c == '#' ? 255 : 0); });
-    return cv::Mat(static_cast<int>(art.size()), static_cast<int>(art.front().size()), CV_8UC1,
-                   const_cast<unsigned char*>(pixels.data()))
-        .clone();
-}
-
-inline std::vector<std::string> renderImage(const cv::Mat& image)
-{
-    std::vector<std::string> art;
-    for (int y = 0; y < image.rows; ++y) {
-        std::string row;
-        for (int x = 0; x < image.cols; ++x) row += image.at<unsigned char>(y, x) != 0 ? '#' : '.';
-        art.push_back(row);
-    }
-    return art;
-}
 
 // A chain of points (x0 + i * dx, y0 + i * dy), i = 0 .. n - 1.
 inline std::vector<cv::Point> chain(int x0, int y0, int dx, int dy, int n)

@@ -16,7 +16,7 @@ struct PathFixture {
 
     PathFixture(const std::vector<std::string>& art, std::vector<int> roles)
     {
-        images.branchMask = artImage(art);
+        images.branchMask = parseMask(art);
         images.stemMask = cv::Mat::zeros(images.branchMask.size(), CV_8UC1);
         decomposeSkeleton(images.branchMask, graph);
         for (std::size_t i = 0; i < roles.size(); ++i) graph.branches[i].role = roles[i];

@@ -81,8 +81,8 @@ TEST(KeepLargestRegion, WorkedShapes)
     for (const RegionCase& c : kRegionCases) {
         SCOPED_TRACE(c.name);
         cv::Mat result;
-        EXPECT_TRUE(keepLargestRegion(artImage(c.in), result));
-        EXPECT_EQ(renderImage(result), c.out);
+        EXPECT_TRUE(keepLargestRegion(parseMask(c.in), result));
+        EXPECT_EQ(renderMask(result), c.out);
     }
 }
 
@@ -100,8 +100,8 @@ TEST(KeepLargestRegion, AnyNonzeroValueIsForegroundAndResultIs0Or255)
 
 TEST(BuildRegionLabelImage, RestrictionExcludesPixels)
 {
-    const cv::Mat mask = artImage({"#.#", "##."});
-    const cv::Mat restrict = artImage({"##.", ".##"});
+    const cv::Mat mask = parseMask({"#.#", "##."});
+    const cv::Mat restrict = parseMask({"##.", ".##"});
     cv::Mat labels;
     buildRegionLabelImage(mask, labels, restrict);
     const unsigned char expected[6] = {2, 0, 1, 1, 2, 0};
@@ -316,7 +316,7 @@ TEST(BranchImages, JoiningJunctionsAndKeptBranchesOnly)
     });
     g.branches[2].kept = false;
     g.junctions = {JunctionNode{5, 2, {0, 1, 2}}, JunctionNode{5, 6, {2, 3}}};
-    EXPECT_EQ(renderImage(drawBranchMask(9, 11, g)), (std::vector<std::string>{
+    EXPECT_EQ(renderMask(drawBranchMask(9, 11, g)), (std::vector<std::string>{
                                                          "...........",
                                                          "...........",
                                                          "..#######..",

@@ -45,7 +45,7 @@ const std::vector<std::string> kT = {
 SkeletonGraph decompose(const std::vector<std::string>& art)
 {
     SkeletonGraph graph;
-    decomposeSkeleton(artImage(art), graph);
+    decomposeSkeleton(parseMask(art), graph);
     return graph;
 }
 
@@ -267,7 +267,7 @@ TEST(DecomposeSkeleton, NoJunctionGivesEmptyTables)
         SkeletonGraph g;
         g.junctions.resize(3);
         g.branches.resize(2);
-        decomposeSkeleton(artImage(art), g);
+        decomposeSkeleton(parseMask(art), g);
         EXPECT_TRUE(g.junctions.empty());
         EXPECT_TRUE(g.branches.empty());
     }
@@ -280,7 +280,7 @@ TEST(DecomposeSkeleton, NoJunctionGivesEmptyTables)
 TEST(DecomposeSkeleton, AnyNonzeroValueIsASkeletonPixel)
 {
     // Values that equal the working marks (3, 10, 20) or are merely nonzero read as 255.
-    cv::Mat skeleton = artImage(kY);
+    cv::Mat skeleton = parseMask(kY);
     skeleton.at<unsigned char>(5, 5) = 20;
     skeleton.at<unsigned char>(4, 4) = 3;
     skeleton.at<unsigned char>(7, 5) = 10;
@@ -294,7 +294,7 @@ TEST(DecomposeSkeleton, AnyNonzeroValueIsASkeletonPixel)
 
 TEST(DecomposeSkeleton, LeavesItsInputUnchanged)
 {
-    const cv::Mat input = artImage(kT);
+    const cv::Mat input = parseMask(kT);
     const cv::Mat before = input.clone();
     SkeletonGraph g;
     decomposeSkeleton(input, g);
