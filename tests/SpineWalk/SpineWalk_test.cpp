@@ -1,12 +1,12 @@
 #include "SpineWalk.h"
 #include "framed_raster.h"
+#include "raster_sizes.h"
 #include "skeleton_art.h"
 #include "spine_walk.h"
 #include "tipscan.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 #include <vector>
 
@@ -103,16 +103,19 @@ TEST(BranchLabels, CycleThroughThreeToTwoHundredFiftyFive)
         for (int expected = 3; expected <= 255; ++expected) ASSERT_EQ(labels.next(), expected);
 }
 
+// A refused size: SpineWalk returns 1 and leaves the image as it was.
+void expectRefusedUnchanged(const std::vector<unsigned char>& original, RasterSize size)
+{
+    SCOPED_TRACE(sizeName(size));
+    std::vector<unsigned char> image = original;
+    EXPECT_EQ(SpineWalk(image.data(), size.cols, size.rows), 1);
+    EXPECT_EQ(image, original);
+}
+
 TEST(SpineWalk, NullImageOrEmptySizesChangeNothingAndReturnOne)
 {
     const std::vector<unsigned char> original = parseSkeleton({"1##", "..1"}).pixels;
-    const int sizes[][2] = {{0, 2}, {3, 0}, {0, 0}, {-3, 2}, {3, -2}, {-1, -1}};
-    for (const auto& size : sizes) {
-        SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
-        std::vector<unsigned char> image = original;
-        EXPECT_EQ(SpineWalk(image.data(), size[0], size[1]), 1);
-        EXPECT_EQ(image, original);
-    }
+    for (const RasterSize size : kEmptyOrNegativeSizes) expectRefusedUnchanged(original, size);
     EXPECT_EQ(SpineWalk(nullptr, 3, 2), 1);
 }
 
@@ -120,15 +123,8 @@ TEST(SpineWalk, NullImageOrEmptySizesChangeNothingAndReturnOne)
 // call that read or wrote the claimed raster would run far outside it.
 TEST(SpineWalk, SideTooLargeToFrameChangesNothingAndReturnsOne)
 {
-    constexpr int kLargestFramedSide = INT_MAX - 2;
     const std::vector<unsigned char> original = parseSkeleton({"1#1"}).pixels;
-    const int sizes[][2] = {{kLargestFramedSide + 1, 1}, {INT_MAX, 1}, {1, kLargestFramedSide + 1}, {1, INT_MAX}};
-    for (const auto& size : sizes) {
-        SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
-        std::vector<unsigned char> image = original;
-        EXPECT_EQ(SpineWalk(image.data(), size[0], size[1]), 1);
-        EXPECT_EQ(image, original);
-    }
+    for (const RasterSize size : kSidesTooLargeToFrame) expectRefusedUnchanged(original, size);
 }
 
 // A host marks the skeleton with FreeEndDetect and hands the marked image to SpineWalk.

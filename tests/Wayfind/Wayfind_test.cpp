@@ -2,6 +2,7 @@
 
 #include "leaf_path.h"
 #include "raster_art.h"
+#include "raster_sizes.h"
 #include "tip_art.h"
 #include "tipscan.h"
 
@@ -234,8 +235,8 @@ TEST(WayfindForleaf, NoTipReturnsZeroAndLeavesThePointOutputsAlone)
 TEST(WayfindForleaf, UnusableArgumentsWriteNothing)
 {
     const Art art = {"j", "#", "e"};
-    for (const ArtSize size : kUnusableSizes) {
-        SCOPED_TRACE(std::to_string(size.cols) + " x " + std::to_string(size.rows));
+    for (const RasterSize size : kUnusableSizes) {
+        SCOPED_TRACE(sizeName(size));
         std::vector<unsigned char> raster = parseArt<unsigned char>(art, tipArtValue);
         Extracted e;
         e.result = Wayfind_forleaf(raster.data(), size.cols, size.rows, &e.innerColumn, &e.innerRow, nullptr,

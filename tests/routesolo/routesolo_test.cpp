@@ -2,6 +2,7 @@
 
 #include "branch_measure.h"
 #include "raster_art.h"
+#include "raster_sizes.h"
 #include "tip_art.h"
 #include "tipscan.h"
 
@@ -419,8 +420,8 @@ TEST(WayfindSingle, RasterWithoutTipsMeasuresNothing)
 TEST(WayfindSingle, UnusableArgumentsWriteNothing)
 {
     const Art art = {"j", "#", "e"};
-    for (const ArtSize size : kUnusableSizes) {
-        SCOPED_TRACE(std::to_string(size.cols) + " x " + std::to_string(size.rows));
+    for (const RasterSize size : kUnusableSizes) {
+        SCOPED_TRACE(sizeName(size));
         std::vector<unsigned char> raster = parseArt<unsigned char>(art, tipArtValue);
         Measured m;
         m.call(raster, size.cols, size.rows, 1, 1);

@@ -5,8 +5,6 @@
 #ifndef LEAFKIT_TESTS_TIP_ART_H
 #define LEAFKIT_TESTS_TIP_ART_H
 
-#include <climits>
-
 inline unsigned char tipArtValue(char c)
 {
     switch (c) {
@@ -33,15 +31,5 @@ inline char tipArtChar(unsigned char v)
     default: return '?';
     }
 }
-
-// Raster sizes an export must refuse before touching its buffers: empty, negative, and ones whose
-// framed coordinates would pass the int range.
-struct ArtSize {
-    int cols;
-    int rows;
-};
-inline constexpr ArtSize kUnusableSizes[] = {
-    {0, 3}, {1, 0}, {-1, 3}, {1, -3}, {INT_MAX, INT_MAX}, {INT_MIN, 1}, {INT_MAX, 1}, {1, INT_MAX},
-};
 
 #endif

@@ -1,11 +1,11 @@
 #include "end_junction_table.h"
 #include "framed_raster.h"
+#include "raster_sizes.h"
 #include "skeleton_art.h"
 #include "tipscan.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <ostream>
 #include <set>
 #include <string>
@@ -256,19 +256,22 @@ TEST(FreeEndDetect, MoreThanCapacityJunctionPixelsAreAllMarkedButOnlyCapacityLis
         EXPECT_EQ(records.junctions[i], kUnwritten);
 }
 
+// A refused size: FreeEndDetect returns 0 and leaves the image and both arrays as they were.
+void expectRefusedUntouched(const std::vector<unsigned char>& original, RasterSize size)
+{
+    SCOPED_TRACE(sizeName(size));
+    std::vector<unsigned char> image = original;
+    Records records;
+    EXPECT_EQ(FreeEndDetect(image.data(), size.cols, size.rows, records.ends.data(), records.junctions.data()), 0);
+    EXPECT_EQ(image, original);
+    EXPECT_EQ(records.ends.front(), kUnwritten);
+    EXPECT_EQ(records.junctions.front(), kUnwritten);
+}
+
 TEST(FreeEndDetect, NullImageOrEmptySizesScanNothingAndWriteNothing)
 {
     const std::vector<unsigned char> original = parseSkeleton({"#.#", "###"}).pixels;
-    const int sizes[][2] = {{0, 2}, {3, 0}, {0, 0}, {-3, 2}, {3, -2}, {-1, -1}};
-    for (const auto& size : sizes) {
-        SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
-        std::vector<unsigned char> image = original;
-        Records records;
-        EXPECT_EQ(FreeEndDetect(image.data(), size[0], size[1], records.ends.data(), records.junctions.data()), 0);
-        EXPECT_EQ(image, original);
-        EXPECT_EQ(records.ends.front(), kUnwritten);
-        EXPECT_EQ(records.junctions.front(), kUnwritten);
-    }
+    for (const RasterSize size : kEmptyOrNegativeSizes) expectRefusedUntouched(original, size);
     Records records;
     EXPECT_EQ(FreeEndDetect(nullptr, 3, 2, records.ends.data(), records.junctions.data()), 0);
     EXPECT_EQ(records.ends.front(), kUnwritten);
@@ -279,18 +282,8 @@ TEST(FreeEndDetect, NullImageOrEmptySizesScanNothingAndWriteNothing)
 // call that read or wrote the claimed raster would run far outside it.
 TEST(FreeEndDetect, SideTooLargeToFrameScansNothingAndWritesNothing)
 {
-    constexpr int kLargestFramedSide = INT_MAX - 2;
     const std::vector<unsigned char> original = parseSkeleton({"##"}).pixels;
-    const int sizes[][2] = {{kLargestFramedSide + 1, 1}, {INT_MAX, 1}, {1, kLargestFramedSide + 1}, {1, INT_MAX}};
-    for (const auto& size : sizes) {
-        SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
-        std::vector<unsigned char> image = original;
-        Records records;
-        EXPECT_EQ(FreeEndDetect(image.data(), size[0], size[1], records.ends.data(), records.junctions.data()), 0);
-        EXPECT_EQ(image, original);
-        EXPECT_EQ(records.ends.front(), kUnwritten);
-        EXPECT_EQ(records.junctions.front(), kUnwritten);
-    }
+    for (const RasterSize size : kSidesTooLargeToFrame) expectRefusedUntouched(original, size);
 }
 
 TEST(FreeEndDetect, NullArrayReceivesNothingWhileTheImageIsStillMarked)
