@@ -1,6 +1,7 @@
 #include "Blobspread.h"
 
 #include "raster_art.h"
+#include "zero_one_art.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +21,6 @@ std::uint32_t word(unsigned red, unsigned green, unsigned blue)
 const std::uint32_t kGreen = word(0, 200, 0);  // excess green 400: joins
 const std::uint32_t kGray = word(90, 90, 90);  // excess green 0, green <= 240: never joins
 
-// Mask art: '.' candidate (0), '#' region (1), 'X' barrier (255).
-unsigned char maskValue(char c) { return c == '#' ? 1 : c == 'X' ? 255 : 0; }
-char maskChar(unsigned char v) { return v == 1 ? '#' : v == 0 ? '.' : 'X'; }
-
 struct Grown {
     std::vector<std::string> mask;
     std::int32_t mean;
@@ -32,12 +29,12 @@ struct Grown {
 // Runs Blobspread on mask art over an image of one colour.
 Grown growUniform(const std::vector<std::string>& art, std::uint32_t colour)
 {
-    std::vector<unsigned char> mask = parseArt<unsigned char>(art, maskValue);
+    std::vector<unsigned char> mask = parseArt<unsigned char>(art, zeroOneValue);
     const std::size_t cols = art[0].size();
     const std::vector<std::uint32_t> image(mask.size(), colour);
     const std::uint32_t result = Blobspread(image.data(), mask.data(), static_cast<unsigned>(cols),
                                             static_cast<unsigned>(art.size()));
-    return {renderArt(mask, cols, maskChar), static_cast<std::int32_t>(result)};
+    return {renderArt(mask, cols, zeroOneChar), static_cast<std::int32_t>(result)};
 }
 
 struct GrowthCase {
@@ -60,7 +57,7 @@ TEST(Blobspread, GrowthTest)
     for (const GrowthCase& c : kGrowthCases) {
         SCOPED_TRACE(c.name);
         // The seed at (0, 1) offers its right neighbour (0, 2) first in the forward pass.
-        std::vector<unsigned char> mask = parseArt<unsigned char>({"X#.X", "XXXX"}, maskValue);
+        std::vector<unsigned char> mask = parseArt<unsigned char>({"X#.X", "XXXX"}, zeroOneValue);
         std::vector<std::uint32_t> image(mask.size(), kGray);
         image[2] = c.colour;
         Blobspread(image.data(), mask.data(), 4, 2);
@@ -153,7 +150,7 @@ TEST(Blobspread, NegativeMeanReadsBackAsSignedInt)
 
 TEST(Blobspread, SignedMeanTruncatesTowardZero)
 {
-    std::vector<unsigned char> mask = parseArt<unsigned char>({"##X", "XXX"}, maskValue);
+    std::vector<unsigned char> mask = parseArt<unsigned char>({"##X", "XXX"}, zeroOneValue);
     const std::vector<std::uint32_t> image = {word(3, 0, 0), word(0, 0, 2), kGray, kGray, kGray, kGray};
     // (-3 + -2) / 2 = -2.5, truncated to -2.
     EXPECT_EQ(static_cast<std::int32_t>(Blobspread(image.data(), mask.data(), 3, 2)), -2);

@@ -1,6 +1,7 @@
 #include "cyancut.h"
 
 #include "raster_art.h"
+#include "zero_one_art.h"
 
 #include <gtest/gtest.h>
 
@@ -157,9 +158,6 @@ TEST(RemoveBluePlot, BorderRowInsideReplacementWindowIsRewritten)
     EXPECT_EQ(scene.mask[scene.at(2049, 800)], 0);
 }
 
-unsigned char maskValue(char c) { return c == '#' ? 1 : c == 'X' ? 255 : 0; }
-char maskChar(unsigned char v) { return v == 1 ? '#' : v == 0 ? '.' : 'X'; }
-
 struct BorderCase {
     const char* name;
     std::vector<std::string> in, out;
@@ -196,14 +194,14 @@ TEST(RemoveBluePlot, BorderOfSmallImages)
         const int rows = static_cast<int>(c.in.size());
         const int cols = static_cast<int>(c.in[0].size());
 
-        std::vector<unsigned char> mask = parseArt<unsigned char>(c.in, maskValue);
+        std::vector<unsigned char> mask = parseArt<unsigned char>(c.in, zeroOneValue);
         remove_blue_plot_EG(nullptr, nullptr, nullptr, rows, cols, mask.data());
-        EXPECT_EQ(renderArt(mask, cols, maskChar), c.out);
+        EXPECT_EQ(renderArt(mask, cols, zeroOneChar), c.out);
 
         Scene scene(rows, cols, 0, 1, 255);
-        scene.mask = parseArt<unsigned char>(c.in, maskValue);
+        scene.mask = parseArt<unsigned char>(c.in, zeroOneValue);
         scene.removePot(0);
-        EXPECT_EQ(renderArt(scene.mask, cols, maskChar), c.out);
+        EXPECT_EQ(renderArt(scene.mask, cols, zeroOneChar), c.out);
     }
 }
 

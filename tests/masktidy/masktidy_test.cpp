@@ -1,6 +1,8 @@
-// masktidy on tiny hand-drawn masks: '.' is 0, '#' is 1, 'X' is 255, a digit is that value.
+// masktidy on tiny hand-drawn masks in the 0/1 mask art of zero_one_art.h.
 #include "masktidy.h"
 #include "point_stack.h"
+#include "raster_art.h"
+#include "zero_one_art.h"
 
 #include <gtest/gtest.h>
 
@@ -32,30 +34,11 @@ struct Mask {
 
 Mask parse(const Art& art)
 {
-    Mask mask;
-    mask.rows = static_cast<int>(art.size());
-    mask.cols = static_cast<int>(art.front().size());
-    for (const std::string& row : art) {
-        for (char c : row) {
-            mask.pixels.push_back(c == '.' ? 0 : c == '#' ? 1 : c == 'X' ? 255 : static_cast<unsigned char>(c - '0'));
-        }
-    }
-    return mask;
+    return {static_cast<int>(art.size()), static_cast<int>(art.front().size()),
+            parseArt<unsigned char>(art, zeroOneValue)};
 }
 
-Art render(const Mask& mask)
-{
-    Art art;
-    for (int y = 0; y < mask.rows; ++y) {
-        std::string row;
-        for (int x = 0; x < mask.cols; ++x) {
-            const unsigned char v = mask.at(y, x);
-            row += v == 0 ? '.' : v == 1 ? '#' : v == 255 ? 'X' : static_cast<char>('0' + v);
-        }
-        art.push_back(row);
-    }
-    return art;
-}
+Art render(const Mask& mask) { return renderArt(mask.pixels, static_cast<std::size_t>(mask.cols), zeroOneChar); }
 
 // Runs fn on the drawn mask, expects 1, and returns the drawing of the result.
 Art apply(RegionFunction fn, const Art& in, int maxArea)
