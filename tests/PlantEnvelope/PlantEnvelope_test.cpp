@@ -1,5 +1,6 @@
 #include "PlantEnvelope.h"
 #include "envelope.h"
+#include "mask_art.h"
 
 #include <gtest/gtest.h>
 
@@ -24,18 +25,6 @@ const cv::Vec4b kVertexColour(0, 255, 0, 0);
 // the vertex circles (radius 3, 3 px wide) stay within 5 px; one pixel of slack.
 constexpr int kDrawingReach = 6;
 constexpr int kDrawingBandThickness = 2 * kDrawingReach + 1;
-
-// A mask drawn as text: '.' is background, '#' is 255 and a digit is that byte value.
-cv::Mat parseMask(const std::vector<std::string>& art)
-{
-    cv::Mat mask(static_cast<int>(art.size()), static_cast<int>(art[0].size()), CV_8UC1);
-    for (int y = 0; y < mask.rows; ++y)
-        for (int x = 0; x < mask.cols; ++x) {
-            const char c = art[y][x];
-            mask.at<unsigned char>(y, x) = c == '.' ? 0 : c == '#' ? 255 : static_cast<unsigned char>(c - '0');
-        }
-    return mask;
-}
 
 // The two output buffers, prefilled with the caller's own values.
 struct Outputs {

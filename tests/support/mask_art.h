@@ -1,16 +1,29 @@
-// Text art for 8-bit masks: '.' is 0, '#' is 255 and 'o' is 128, a foreground value
-// other than 255; every row has the same length.
-#ifndef LEAFKIT_TESTS_VELKLEAF_MASK_ART_H
-#define LEAFKIT_TESTS_VELKLEAF_MASK_ART_H
+// Text art for 8-bit cv::Mat masks: '.' is 0, '#' is 255, 'o' is 128 and a digit 1 .. 9 that
+// value (foreground values other than 255); every row has the same length.
+#ifndef LEAFKIT_TESTS_MASK_ART_H
+#define LEAFKIT_TESTS_MASK_ART_H
 
 #include <opencv2/core.hpp>
 
 #include <string>
 #include <vector>
 
-inline unsigned char maskValueOf(char c) { return c == '#' ? 255 : c == 'o' ? 128 : 0; }
+inline unsigned char maskValueOf(char c)
+{
+    if (c == '#') return 255;
+    if (c == 'o') return 128;
+    if (c >= '1' && c <= '9') return static_cast<unsigned char>(c - '0');
+    return 0;
+}
 
-inline char maskCharOf(unsigned char value) { return value == 0 ? '.' : value == 255 ? '#' : value == 128 ? 'o' : '?'; }
+inline char maskCharOf(unsigned char value)
+{
+    if (value == 0) return '.';
+    if (value == 255) return '#';
+    if (value == 128) return 'o';
+    if (value <= 9) return static_cast<char>('0' + value);
+    return '?';
+}
 
 inline cv::Mat parseMask(const std::vector<std::string>& art)
 {
