@@ -3,7 +3,7 @@
 // joined contour points alone, and all contours drawn in one call. The export runs the first
 // two, a second hull, the hull outline in both images and the contours one by one.
 #include "PlantEnvelope.h"
-#include "bench_data.h"
+#include "bench_inputs.h"
 
 #include <benchmark/benchmark.h>
 
@@ -131,9 +131,5 @@ void registerMask(const RealMask& realMask)
 int main(int argc, char** argv)
 {
     for (const RealMask& realMask : kRealMasks) registerMask(realMask);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }
