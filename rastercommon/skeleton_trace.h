@@ -8,13 +8,11 @@
 #define LEAFKIT_RASTERCOMMON_SKELETON_TRACE_H
 
 #include "framed_raster.h"
+#include "skeleton_marks.h"
 
 #include <optional>
 
 namespace rastercommon {
-
-constexpr unsigned char kFreeEnd = 1;
-constexpr unsigned char kJunction = 2;
 
 // A pixel in framed coordinates: image pixel (x, y) is framed (x + 1, y + 1).
 struct FramedPoint {

@@ -3,12 +3,13 @@
 #define LEAFKIT_SPINEWALK_SPINE_WALK_H
 
 #include "framed_raster.h"
+#include "skeleton_marks.h"
 
 namespace spinewalk {
 
-constexpr unsigned char kFreeEnd = 1;
-constexpr unsigned char kJunction = 2;
-constexpr unsigned char kSkeletonPixel = 255;
+using rastercommon::kFreeEnd;
+using rastercommon::kJunction;
+using rastercommon::kSkeletonPixel;
 
 // Hands out branch labels 3 .. 255 in turn and then starts again at 3, so that a label
 // never reads as background, free end or junction pixel.

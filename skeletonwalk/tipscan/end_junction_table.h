@@ -3,13 +3,14 @@
 #define LEAFKIT_TIPSCAN_END_JUNCTION_TABLE_H
 
 #include "framed_raster.h"
+#include "skeleton_marks.h"
 
 namespace tipscan {
 
 constexpr unsigned char kNeither = 0;
-constexpr unsigned char kFreeEnd = 1;
-constexpr unsigned char kJunction = 2;
-constexpr unsigned char kSkeletonPixel = 255;
+using rastercommon::kFreeEnd;
+using rastercommon::kJunction;
+using rastercommon::kSkeletonPixel;
 
 // The ring of neighbours clockwise from north-west; neighbour i weighs 1 << i in a ring code.
 constexpr rastercommon::Offset kRing[8] = {
