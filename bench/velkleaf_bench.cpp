@@ -18,6 +18,8 @@ namespace {
 
 constexpr double kSmallPathScale = 1.0 / 3.0;  // 2448 x 2048 becomes 816 x 683 = 557,328 pixels
 constexpr int kLeafCapacity = 64;              // far above any maize plant
+constexpr int kSmallSyntheticRows = 900;       // 720,000 pixels: the small path
+constexpr int kSmallSyntheticCols = 800;
 
 BenchInput atSmallPathSize(const BenchInput& input)
 {
@@ -37,8 +39,8 @@ std::vector<BenchInput> velkleafInputs()
 #ifdef LEAFKIT_BENCH_SYNTHETIC
     leafkit::SyntheticPlantSpec large;  // the camera's frame
     leafkit::SyntheticPlantSpec small;
-    small.rows = 900;
-    small.cols = 800;
+    small.rows = kSmallSyntheticRows;
+    small.cols = kSmallSyntheticCols;
     inputs.push_back({"synthetic_2448x2048", leafkit::drawSyntheticPlant(large).mask, "synthetic plant"});
     inputs.push_back({"synthetic_900x800", leafkit::drawSyntheticPlant(small).mask, "synthetic plant"});
 #endif
