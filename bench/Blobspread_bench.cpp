@@ -50,11 +50,6 @@ void grow(benchmark::State& state, const cv::Mat& mask)
     state.counters["plant_pixels"] = cv::countNonZero(mask);
 }
 
-void anchorConnectedComponents(benchmark::State& state, const cv::Mat& mask)
-{
-    cv::Mat labels;
-    timeCall(state, mask, [&] { cv::connectedComponents(mask, labels, 8, CV_32S); });
-}
 
 }  // namespace
 

@@ -13,11 +13,6 @@ void spineWalk(benchmark::State& state, const cv::Mat& marked)
     timeOnFreshCopy(state, marked, [](cv::Mat& work) { SpineWalk(work.ptr(), work.cols, work.rows); });
 }
 
-void anchorConnectedComponents(benchmark::State& state, const cv::Mat& marked)
-{
-    cv::Mat labels;
-    timeCall(state, marked, [&] { cv::connectedComponents(marked, labels, 8, CV_32S); });
-}
 
 }  // namespace
 

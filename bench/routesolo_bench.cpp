@@ -30,11 +30,6 @@ void measureBranches(benchmark::State& state, const cv::Mat& marked)
     state.counters["branches"] = branchCount;
 }
 
-void anchorConnectedComponents(benchmark::State& state, const cv::Mat& marked)
-{
-    cv::Mat labels;
-    timeCall(state, marked, [&] { cv::connectedComponents(marked, labels, 8, CV_32S); });
-}
 
 }  // namespace
 

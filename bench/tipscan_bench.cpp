@@ -30,11 +30,6 @@ void anchorNeighbourSum(benchmark::State& state, const cv::Mat& skeleton)
     timeCall(state, skeleton, [&] { cv::boxFilter(skeleton, sums, CV_16U, cv::Size(3, 3), cv::Point(-1, -1), false); });
 }
 
-void anchorConnectedComponents(benchmark::State& state, const cv::Mat& skeleton)
-{
-    cv::Mat labels;
-    timeCall(state, skeleton, [&] { cv::connectedComponents(skeleton, labels, 8, CV_32S); });
-}
 
 }  // namespace
 

@@ -92,13 +92,6 @@ void anchorThreshold(benchmark::State& state, const cv::Mat& mask)
     timeCall(state, mask, [&] { cv::threshold(mask, binary, 0, 255, cv::THRESH_BINARY); });
 }
 
-void anchorConnectedComponents(benchmark::State& state, const cv::Mat& mask)
-{
-    cv::Mat labels;
-    int regions = 0;
-    timeCall(state, mask, [&] { regions = cv::connectedComponents(mask, labels, 8, CV_32S); });
-    state.counters["regions"] = regions - 1;  // without the background
-}
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 
 #include <opencv2/core/utility.hpp>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include <functional>
 #include <string>
@@ -97,6 +98,16 @@ void timeCall(benchmark::State& state, const cv::Mat& input, Call call)
         benchmark::ClobberMemory();
     }
     reportPixelRate(state, input);
+}
+
+// The anchor of every region flood and skeleton walk: OpenCV's 8-connected labelling of
+// the same image.
+inline void anchorConnectedComponents(benchmark::State& state, const cv::Mat& image)
+{
+    cv::Mat labels;
+    int regions = 0;
+    timeCall(state, image, [&] { regions = cv::connectedComponents(image, labels, 8, CV_32S); });
+    state.counters["regions"] = regions - 1;  // without the background
 }
 
 inline int runBenchmarks(int argc, char** argv)
