@@ -50,7 +50,6 @@ void grow(benchmark::State& state, const cv::Mat& mask)
     state.counters["plant_pixels"] = cv::countNonZero(mask);
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv)

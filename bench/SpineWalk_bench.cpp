@@ -13,7 +13,6 @@ void spineWalk(benchmark::State& state, const cv::Mat& marked)
     timeOnFreshCopy(state, marked, [](cv::Mat& work) { SpineWalk(work.ptr(), work.cols, work.rows); });
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv)

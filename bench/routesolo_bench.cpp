@@ -30,7 +30,6 @@ void measureBranches(benchmark::State& state, const cv::Mat& marked)
     state.counters["branches"] = branchCount;
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv)

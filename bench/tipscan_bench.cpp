@@ -30,7 +30,6 @@ void anchorNeighbourSum(benchmark::State& state, const cv::Mat& skeleton)
     timeCall(state, skeleton, [&] { cv::boxFilter(skeleton, sums, CV_16U, cv::Size(3, 3), cv::Point(-1, -1), false); });
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv)

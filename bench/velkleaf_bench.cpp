@@ -92,7 +92,6 @@ void anchorThreshold(benchmark::State& state, const cv::Mat& mask)
     timeCall(state, mask, [&] { cv::threshold(mask, binary, 0, 255, cv::THRESH_BINARY); });
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv)
