@@ -344,11 +344,12 @@ TEST(HullArea, CrossProductBeyondInt32RangeDoesNotWrap)
 
 // ---- a real plant ----
 
-cv::Mat loadRealMask(const std::string& relative)
+// The bundled sample masks travel with the source, so these tests run on every checkout.
+cv::Mat loadSampleMask(const std::string& name)
 {
-    const char* dir = std::getenv("LEAFKIT_DATA_DIR");
+    const char* dir = std::getenv("LEAFKIT_SOURCE_DIR");
     if (!dir) return {};
-    return cv::imread(std::string(dir) + "/" + relative, cv::IMREAD_GRAYSCALE);
+    return cv::imread(std::string(dir) + "/data/samples/" + name, cv::IMREAD_GRAYSCALE);
 }
 
 class RealPlant : public ::testing::Test {
@@ -356,8 +357,8 @@ protected:
     void SetUp() override
     {
         // A ten-leaf plant seen with its leaves spread (INRAE Phenoarch via openalea/phenomenal).
-        mask = loadRealMask("openalea-phenomenal/leaf_extension/90.png");
-        if (mask.empty()) GTEST_SKIP() << "real masks not found (LEAFKIT_DATA_DIR)";
+        mask = loadSampleMask("phenoarch_leaf_extension_90.png");
+        if (mask.empty()) GTEST_SKIP() << "sample masks not found (LEAFKIT_SOURCE_DIR)";
     }
     cv::Mat mask;
 };
