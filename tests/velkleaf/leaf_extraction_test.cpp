@@ -29,6 +29,7 @@ namespace {
 
 constexpr int kSentinel = -7777;
 constexpr double kSentinelValue = -7777.5;
+constexpr unsigned char kSentinelPixel = 77;
 constexpr int kRoom = 64;  // per-leaf entries the tests provide
 
 // The caller's side of one call: every output preset to a sentinel.
@@ -42,7 +43,7 @@ struct CallerBuffers {
     CallerBuffers(int rows, int cols)
         : tips(2 * kRoom, kSentinel), bases(2 * kRoom, kSentinel), baseAngles(kRoom, kSentinelValue),
           chordAngles(kRoom, kSentinelValue), leafLengths(kRoom, kSentinelValue), chordLengths(kRoom, kSentinelValue),
-          red(static_cast<std::size_t>(rows) * cols, 77), blue(red), green(red)
+          red(static_cast<std::size_t>(rows) * cols, kSentinelPixel), blue(red), green(red)
     {
     }
 
@@ -69,12 +70,23 @@ struct CallerBuffers {
     }
     bool overlayUntouched() const
     {
-        const auto all77 = [](const std::vector<unsigned char>& v) {
-            return std::all_of(v.begin(), v.end(), [](unsigned char b) { return b == 77; });
+        const auto untouched = [](const std::vector<unsigned char>& v) {
+            return std::all_of(v.begin(), v.end(), [](unsigned char b) { return b == kSentinelPixel; });
         };
-        return all77(red) && all77(blue) && all77(green);
+        return untouched(red) && untouched(blue) && untouched(green);
     }
 };
+
+// The per-leaf results and the stem diameter of two calls agree.
+void expectSameMeasures(const CallerBuffers& a, const CallerBuffers& b)
+{
+    EXPECT_EQ(a.leafCount, b.leafCount);
+    EXPECT_EQ(a.tips, b.tips);
+    EXPECT_EQ(a.bases, b.bases);
+    EXPECT_EQ(a.baseAngles, b.baseAngles);
+    EXPECT_EQ(a.leafLengths, b.leafLengths);
+    EXPECT_EQ(a.stemDiameter, b.stemDiameter);
+}
 
 double distance(cv::Point a, cv::Point b)
 {
@@ -150,13 +162,8 @@ TEST(LeafExtraction, CallerMaskUnchangedAndSecondCallAlike)
     first.extract(plant.mask);
     EXPECT_EQ(cv::countNonZero(plant.mask != before), 0);
     second.extract(plant.mask);
-    EXPECT_EQ(second.leafCount, first.leafCount);
-    EXPECT_EQ(second.tips, first.tips);
-    EXPECT_EQ(second.bases, first.bases);
-    EXPECT_EQ(second.leafLengths, first.leafLengths);
+    expectSameMeasures(second, first);
     EXPECT_EQ(second.chordAngles, first.chordAngles);
-    EXPECT_EQ(second.baseAngles, first.baseAngles);
-    EXPECT_EQ(second.stemDiameter, first.stemDiameter);
     // The leaf colours continue the random sequence; the drawn pixels are the same.
     for (std::size_t i = 0; i < first.red.size(); ++i) {
         const bool drawnFirst = first.red[i] || first.green[i] || first.blue[i];
@@ -389,12 +396,7 @@ TEST(LeafExtraction, ShowDebugChangesNothingInTheOutputs)
     shown.extract(plant.mask, true);
     done = true;
     presser.join();
-    EXPECT_EQ(shown.leafCount, quiet.leafCount);
-    EXPECT_EQ(shown.tips, quiet.tips);
-    EXPECT_EQ(shown.bases, quiet.bases);
-    EXPECT_EQ(shown.baseAngles, quiet.baseAngles);
-    EXPECT_EQ(shown.leafLengths, quiet.leafLengths);
-    EXPECT_EQ(shown.stemDiameter, quiet.stemDiameter);
+    expectSameMeasures(shown, quiet);
     EXPECT_EQ(shown.red, quiet.red);
     EXPECT_EQ(shown.green, quiet.green);
     EXPECT_EQ(shown.blue, quiet.blue);
